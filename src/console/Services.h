@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class SettingsStore;
+struct SharedState;
+class Clock;
+class Waiter;
+class MessageBoxes;
+
+// What the windows need from outside themselves. The application passes the real ones; tests
+// pass a store in a temporary folder, a fast clock and message boxes they answer themselves.
+struct Services {
+    SettingsStore& settings;
+    SharedState& shared;
+    const Clock& clock;
+    Waiter& waiter;
+    MessageBoxes& messages;
+    // Where serial lock files live.
+    QString lockDirectory = QStringLiteral("/var/lock");
+};

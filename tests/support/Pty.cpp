@@ -1,0 +1,88 @@
+#include "Pty.h"
+
+#include <QDeadlineTimer>
+#include <QSocketNotifier>
+#include <QTest>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+Pty::Pty() {
+    char name[256] = {};
+    struct termios raw {};
+    cfmakeraw(&raw);
+    if (openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
+        m_master = m_slave = -1;
+        return;
+    }
+    m_path = QString::fromLocal8Bit(name);
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &Pty::readMaster);
+    // The slave stays open on our side too, so the line does not hang up between the program's
+    // opens and closes; the program opens it again by path.
+}
+
+Pty::~Pty() {
+    closeMaster();
+    if (m_slave >= 0) {
+        ::close(m_slave);
+    }
+}
+
+void Pty::readMaster() {
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        m_received.append(buffer, n);
+    }
+    emit bytesArrived();
+}
+
+bool Pty::waitForReceived(const QByteArray& bytes, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!m_received.contains(bytes)) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+bool Pty::waitForCount(qsizetype count, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (m_received.size() < count) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+void Pty::send(const QByteArray& bytes) {
+    if (m_master >= 0) {
+        [[maybe_unused]] const ssize_t n = ::write(m_master, bytes.constData(), static_cast<size_t>(bytes.size()));
+    }
+}
+
+void Pty::closeMaster() {
+    if (m_notifier) {
+        m_notifier->setEnabled(false);
+        delete m_notifier;
+        m_notifier = nullptr;
+    }
+    if (m_master >= 0) {
+        ::close(m_master);
+        m_master = -1;
+    }
+    if (m_slave >= 0) {
+        ::close(m_slave);
+        m_slave = -1;
+    }
+}
