@@ -16,4 +16,9 @@ struct PhoneState {
     // The number and name of the last caller-ID report, as received and then as shown.
     QString CallerNumber;
     QString CallerName;
+
+    // The last caller-ID report as received (number and name before they are rearranged for the
+    // display), kept for the phone book's "Add Caller"; empty until a report arrives.
+    QString LastReportNumber;
+    QString LastReportName;
 };

@@ -37,42 +37,40 @@ QString fromBoolean(bool value) {
 
 } // namespace Convert
 
-std::optional<ConversionError> loadModemSettings(const SettingsStore& store, SharedState& shared,
-                                                 qint16& speakerLevel) {
+QList<ConversionError> loadModemSettings(const SettingsStore& store, SharedState& shared, qint16& speakerLevel,
+                                         OnBadValue onBadValue) {
     const QString& modem = Settings::Modem;
     const QString falseText = Convert::fromBoolean(false);
+    QList<ConversionError> errors;
+    // Converts one stored text; on failure records it and says whether to go on.
+    const auto convert = [&](const QString& key, const QString& defaultText, auto converter, auto& target,
+                             auto defaultValue) {
+        const QString text = store.read(modem, key, defaultText);
+        if (const auto value = converter(text)) {
+            target = *value;
+            return true;
+        }
+        errors.append({key, text});
+        if (onBadValue == OnBadValue::Stop) {
+            return false;
+        }
+        target = defaultValue;
+        return true;
+    };
 
-    const QString port = store.read(modem, QStringLiteral("Port"), QStringLiteral("1"));
-    const auto portNumber = Convert::toInteger(port);
-    if (!portNumber) {
-        return ConversionError{QStringLiteral("Port"), port};
+    if (!convert(QStringLiteral("Port"), QStringLiteral("1"), Convert::toInteger, shared.PortNumber, qint16(1))) {
+        return errors;
     }
-    shared.PortNumber = *portNumber;
     shared.IntString = store.read(modem, QStringLiteral("IntString"));
     shared.AutoOn = store.read(modem, QStringLiteral("AutoOn"), falseText);
     shared.CallerID = store.read(modem, QStringLiteral("CallerID"));
     shared.CallerIDString = store.read(modem, QStringLiteral("CallerIDString"));
-
-    struct Switch {
-        const char* key;
-        bool* target;
-    };
-    for (const Switch& s :
-         {Switch{"AutoAns", &shared.AutoAns}, Switch{"DisCID", &shared.DisCID}, Switch{"DisCW", &shared.DisCW}}) {
-        const QString key = QLatin1String(s.key);
-        const QString text = store.read(modem, key, falseText);
-        const auto value = Convert::toBoolean(text);
-        if (!value) {
-            return ConversionError{key, text};
+    for (const auto& [key, target] : {std::pair{"AutoAns", &shared.AutoAns}, std::pair{"DisCID", &shared.DisCID},
+                                      std::pair{"DisCW", &shared.DisCW}}) {
+        if (!convert(QLatin1String(key), falseText, Convert::toBoolean, *target, false)) {
+            return errors;
         }
-        *s.target = *value;
     }
-
-    const QString speaker = store.read(modem, QStringLiteral("Speaker"), QStringLiteral("5"));
-    const auto level = Convert::toInteger(speaker);
-    if (!level) {
-        return ConversionError{QStringLiteral("Speaker"), speaker};
-    }
-    speakerLevel = *level;
-    return std::nullopt;
+    convert(QStringLiteral("Speaker"), QStringLiteral("5"), Convert::toInteger, speakerLevel, qint16(5));
+    return errors;
 }

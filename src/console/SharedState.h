@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -38,8 +39,14 @@ struct ConversionError {
     QString text;
 };
 
+// What a settings load does with a text that cannot be converted.
+enum class OnBadValue {
+    Stop,       // stop there: the earlier values are loaded, the rest keep what they held
+    UseDefault, // take that key's default and go on
+};
+
 // The one load sequence for the "Modem" settings, used by the main window's load and by every
 // attach. Fills `shared` and `speakerLevel` in the fixed order Port, IntString, AutoOn, CallerID,
-// CallerIDString, AutoAns, DisCID, DisCW, Speaker, and stops at the first text that cannot be
-// converted, leaving the earlier values loaded and the rest as they were.
-std::optional<ConversionError> loadModemSettings(const SettingsStore& store, SharedState& shared, qint16& speakerLevel);
+// CallerIDString, AutoAns, DisCID, DisCW, Speaker. Returns the texts that could not be converted.
+QList<ConversionError> loadModemSettings(const SettingsStore& store, SharedState& shared, qint16& speakerLevel,
+                                         OnBadValue onBadValue = OnBadValue::Stop);

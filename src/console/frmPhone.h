@@ -52,8 +52,13 @@ public:
     void cmdOnOff_Click();
     // Closing: "ATZ" to an attached modem and a three-second wait.
     void Form_Unload();
-    // The key preview: every character typed anywhere in the window comes here first.
-    void Form_KeyPress(int keyAscii);
+    // The key preview: every character typed anywhere in the window comes here first. True when
+    // the key was used up (it then goes no further).
+    bool Form_KeyPress(int keyAscii);
+
+    // The menu entries: the modem setup dialog and the About window, both not modal.
+    void showSetupDialog();
+    void showAboutWindow();
 
     // The outer width in twips (the phone book shows at WideWidth).
     int widthTwips() const { return m_widthTwips; }
@@ -123,6 +128,8 @@ public:
 signals:
     // The window has been shown by its load.
     void loaded();
+    // The window has closed (after its unload): the program ends.
+    void closed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -136,6 +143,7 @@ private:
     Services& m_services;
     int m_widthTwips = WideWidth;
     bool m_detaching = false;
-    bool m_unloaded = false;
+    bool m_unloading = false;
+    bool m_forwardingKey = false;
     std::unique_ptr<ModemLink> m_modemLink;
 };

@@ -23,7 +23,7 @@ void TestSettings::emptyStoreLoadsDefaults() {
     TempStore temp;
     SharedState shared;
     qint16 speaker = 0;
-    QVERIFY(!loadModemSettings(temp.store(), shared, speaker));
+    QVERIFY(loadModemSettings(temp.store(), shared, speaker).isEmpty());
     QCOMPARE(shared.PortNumber, 1);
     QCOMPARE(speaker, 5);
     QCOMPARE(shared.IntString, QString());
@@ -118,12 +118,21 @@ void TestSettings::loadStopsAtFirstBadValue() {
     temp.writeRaw(file);
     SharedState shared;
     qint16 speaker = 0;
-    const auto error = loadModemSettings(temp.store(), shared, speaker);
-    QVERIFY(error);
-    QCOMPARE(error->key, badKey);
+    const auto errors = loadModemSettings(temp.store(), shared, speaker);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().key, badKey);
     QCOMPARE(int(shared.PortNumber), port);
     QCOMPARE(shared.IntString, intString);
     QCOMPARE(int(speaker), 0);
+
+    // The main window's load takes the defaults instead and goes on to the end.
+    SharedState loaded;
+    qint16 level = 0;
+    const auto all = loadModemSettings(temp.store(), loaded, level, OnBadValue::UseDefault);
+    QCOMPARE(all.size(), 1);
+    QCOMPARE(loaded.IntString, QStringLiteral("ATZ"));
+    QCOMPARE(int(loaded.PortNumber), port == 0 ? 1 : port);
+    QCOMPARE(int(level), 5);
 }
 
 void TestSettings::portsGroupGivesDevicePaths() {

@@ -1,0 +1,75 @@
+#include "call/CommandLines.h"
+
+namespace CommandLines {
+
+namespace {
+QString line(const QString& command) {
+    return command + QLatin1Char('\r');
+}
+} // namespace
+
+QString prefix() {
+    return line(QStringLiteral("AT#VRN=0"));
+}
+
+QString dial(const QString& number, bool blockCallerId, bool disableCallWaiting) {
+    QString codes;
+    if (blockCallerId) {
+        codes += QStringLiteral("*67,");
+    }
+    if (disableCallWaiting) {
+        codes += QStringLiteral("*70,");
+    }
+    return line(QStringLiteral("ATDT") + codes + number);
+}
+
+QString answer() {
+    return line(QStringLiteral("ATA"));
+}
+
+QString hangUp() {
+    return line(QStringLiteral("ATH"));
+}
+
+QString reset() {
+    return line(QStringLiteral("ATZ"));
+}
+
+QString speakerLevel(int level) {
+    return line(QStringLiteral("AT#SPK=,%1,,").arg(level));
+}
+
+QString microphoneGain(int gain) {
+    return line(QStringLiteral("AT#SPK=,,%1 ").arg(gain));
+}
+
+QString holdOn() {
+    return line(QStringLiteral("AT#SPK=0,16,,"));
+}
+
+QString holdOff(int speakerLevel) {
+    return line(QStringLiteral("AT#SPK=1,%1,0").arg(speakerLevel));
+}
+
+QString muteOn() {
+    return line(QStringLiteral("AT#SPK=0,,,"));
+}
+
+QString muteOff() {
+    return line(QStringLiteral("AT#SPK=1,,,"));
+}
+
+QString flash() {
+    return line(QStringLiteral("AT#VTS=!"));
+}
+
+QChar keypadSymbol(int index) {
+    static const char symbols[] = "123456789*0#";
+    return index >= 0 && index < 12 ? QLatin1Char(symbols[index]) : QChar();
+}
+
+QString tone(int index) {
+    return line(QStringLiteral("AT#VBT=1#VTS=") + keypadSymbol(index));
+}
+
+} // namespace CommandLines

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Every command line the program writes to the modem, each ending in one carriage return.
+namespace CommandLines {
+
+// Before a dial: the voice receive tone settings.
+QString prefix(); // "AT#VRN=0"
+// The dial line; `blockCallerId` dials "*67," first, `disableCallWaiting` "*70,".
+QString dial(const QString& number, bool blockCallerId, bool disableCallWaiting);
+QString answer();                  // "ATA"
+QString hangUp();                  // "ATH"
+QString reset();                   // "ATZ"
+QString speakerLevel(int level);   // "AT#SPK=,<level>,,"
+QString microphoneGain(int gain);  // "AT#SPK=,,<gain> "
+QString holdOn();                  // "AT#SPK=0,16,,"
+QString holdOff(int speakerLevel); // "AT#SPK=1,<level>,0"
+QString muteOn();                  // "AT#SPK=0,,,"
+QString muteOff();                 // "AT#SPK=1,,,"
+QString flash();                   // "AT#VTS=!"
+// The touch tone of keypad key `index` (0 to 8 are digits 1 to 9, 9 is "*", 10 is "0", 11 is "#").
+QString tone(int index); // "AT#VBT=1#VTS=<symbol>"
+// The symbol keypad key `index` stands for.
+QChar keypadSymbol(int index);
+
+} // namespace CommandLines

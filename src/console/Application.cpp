@@ -1,0 +1,55 @@
+#include "console/Application.h"
+
+#include "Version.h"
+#include "console/frmPhone.h"
+#include "platform/Fonts.h"
+#include "platform/UnixSignals.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QStyleFactory>
+
+Application::Application()
+    : m_waiter(m_clock)
+    , m_services{m_settings, m_shared, m_clock, m_waiter, m_messages} {}
+
+Application::~Application() = default;
+
+int Application::run() {
+    QApplication::setApplicationName(QStringLiteral("Brisvane"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(brisvane::version::major)
+                                            .arg(brisvane::version::minor)
+                                            .arg(brisvane::version::revision));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/brisvane/telephone.svg")));
+    // The classic bevelled look of the telephone's buttons and panels.
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows"))) {
+        QApplication::setStyle(style);
+    }
+    Fonts::registerSubstitutes();
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    m_phone = std::make_unique<frmPhone>(m_services);
+    QObject::connect(m_phone.get(), &frmPhone::closed, qApp, [] {
+        QApplication::closeAllWindows();
+        QApplication::quit();
+    });
+
+    // A termination signal closes the window as the user would; a second one ends at once.
+    UnixSignals unixSignals;
+    int received = 0;
+    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, qApp, [&](int) {
+        if (++received == 1) {
+            m_phone->close();
+        } else {
+            m_waiter.abortAll();
+            QApplication::quit();
+        }
+    });
+
+    m_phone->Form_Load();
+    if (m_waiter.aborting()) {
+        return 0;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,223 @@
+#include "console/frmPhone.h"
+
+#include "call/CommandLines.h"
+#include "console/MessageBoxes.h"
+#include "console/SettingsStore.h"
+#include "console/SharedState.h"
+#include "modem/ModemLink.h"
+#include "modem/SerialControl.h"
+#include "modem/Waiter.h"
+#include "phonebook/PhoneBookEntries.h"
+#include "platform/Controls.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+
+frmPhone::frmPhone(Services& services, QWidget* parent)
+    : QMainWindow(parent)
+    , m_services(services) {
+    comModem = new SerialControl([this](int port) { return m_services.settings.portDevice(port); }, this);
+    comModem->setLockDirectory(m_services.lockDirectory);
+    buildFace();
+    setWidthTwips(WideWidth);
+    m_modemLink = std::make_unique<ModemLink>(*this, m_services);
+
+    connect(cmdOnOff, &QPushButton::clicked, this, &frmPhone::cmdOnOff_Click);
+    connect(modem_setup, &QAction::triggered, this, &frmPhone::showSetupDialog);
+    connect(mnuAbout, &QAction::triggered, this, &frmPhone::showAboutWindow);
+    qApp->installEventFilter(this);
+}
+
+frmPhone::~frmPhone() {
+    qApp->removeEventFilter(this);
+}
+
+SharedState& frmPhone::shared() {
+    return m_services.shared;
+}
+
+void frmPhone::setWidthTwips(int twips) {
+    m_widthTwips = twips;
+    // The design's outer width includes the border; the client area is what we size.
+    const int clientWidth = Twips::toPixels(qMax(0, twips - Twips::BorderAllowance));
+    const int clientHeight = Twips::toPixels(DesignClientHeight) + menuBar()->sizeHint().height();
+    setFixedSize(clientWidth, clientHeight);
+}
+
+void frmPhone::setPowerLamp(bool lit) {
+    picPower[1]->setVisible(lit);
+    picPower[0]->setVisible(!lit);
+}
+
+void frmPhone::setInUseLamp(bool lit) {
+    if (lit) {
+        picInuse[0]->setVisible(false);
+        picInuse[1]->setVisible(true);
+    } else {
+        picInuse[0]->setVisible(true);
+        picInuse[1]->setVisible(false);
+    }
+}
+
+void frmPhone::Form_Load() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    SharedState& s = shared();
+    // A value the user edited into something unusable falls back to its default here, and the
+    // user hears about it once; an attach meets the same value again and stops before the port.
+    QStringList unusable;
+    for (const ConversionError& bad :
+         loadModemSettings(m_services.settings, s, state.SpeakerLevel, OnBadValue::UseDefault)) {
+        unusable << QStringLiteral("\"%1\" = \"%2\"").arg(bad.key, bad.text);
+    }
+    setWidthTwips(NarrowWidth);
+    QGuiApplication::restoreOverrideCursor();
+
+    for (int i = 0; i < PhoneBookEntries::Count; ++i) {
+        txtPhoneBook[i]->setText(PhoneBookEntries::displayText(m_services.settings, i));
+    }
+    if (!unusable.isEmpty()) {
+        m_services.messages.show(
+            MessageBoxes::Icon::Warning, ApplicationTitle,
+            QStringLiteral("These modem settings in %1 cannot be used:\r%2\rTheir defaults are used until they are "
+                           "corrected in Setup.")
+                .arg(m_services.settings.filePath(), unusable.join(QLatin1Char('\r'))));
+    }
+
+    if (Convert::toBoolean(s.AutoOn).value_or(false)) {
+        m_modemLink->modem_int();
+    }
+    if (s.IntString.isEmpty()) {
+        showSetupDialog();
+        hide();
+    }
+    m_modemLink->Delay(1);
+    show();
+    emit loaded();
+}
+
+void frmPhone::cmdOnOff_Click() {
+    if (m_detaching) {
+        return; // the detach in progress finishes first
+    }
+    if (!shared().ModemAttached) {
+        m_modemLink->modem_int();
+        return;
+    }
+    detach();
+}
+
+void frmPhone::detach() {
+    m_detaching = true;
+    m_modemLink->output(CommandLines::hangUp());
+    m_modemLink->output(CommandLines::reset());
+    m_modemLink->Delay(1);
+    comModem->setPortOpen(false);
+    setPowerLamp(false);
+    shared().ModemAttached = false;
+    txtNumberOut->setText(QString());
+    m_detaching = false;
+}
+
+void frmPhone::Form_Unload() {
+    if (shared().ModemAttached) {
+        m_modemLink->output(CommandLines::reset());
+        setPowerLamp(false);
+        m_modemLink->Delay(3);
+        shared().ModemAttached = false;
+    }
+    // The port goes with the window.
+    comModem->setPortOpen(false);
+}
+
+void frmPhone::closeEvent(QCloseEvent* event) {
+    if (m_unloading) {
+        event->ignore(); // closed again during the unload's wait
+        return;
+    }
+    m_unloading = true;
+    Form_Unload();
+    event->accept();
+    emit closed();
+}
+
+bool frmPhone::Form_KeyPress(int keyAscii) {
+    bool consumed = false;
+    if (keyAscii == 13) {
+        cmdSend->click();
+        consumed = true;
+    }
+    cmdSend->setFocus(Qt::OtherFocusReason);
+    return consumed;
+}
+
+namespace {
+
+// The character code of a typed key, or 0 for keys that type no character (arrows, function
+// keys, Tab, shortcuts with Ctrl or Alt).
+int keyAsciiOf(const QKeyEvent& key) {
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 0;
+    default:
+        break;
+    }
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return 0;
+    }
+    const QString text = key.text();
+    if (text.size() != 1 || text.at(0).unicode() < 32 || text.at(0).unicode() > 126) {
+        return 0;
+    }
+    return text.at(0).unicode();
+}
+
+} // namespace
+
+bool frmPhone::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || m_forwardingKey) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) {
+        return false;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    const int keyAscii = keyAsciiOf(*key);
+    if (keyAscii == 0) {
+        return false;
+    }
+    // The window sees the key first. A key it has no use for still goes on to the control it was
+    // typed into; it is delivered as a copy so that its way up through the parents is not
+    // previewed again.
+    QPointer<QWidget> target(widget);
+    if (Form_KeyPress(keyAscii)) {
+        return true;
+    }
+    if (target) {
+        QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+        m_forwardingKey = true;
+        QCoreApplication::sendEvent(target, &copy);
+        m_forwardingKey = false;
+    }
+    return true;
+}
+
+void frmPhone::showSetupDialog() {
+    // The setup dialog opens here once it is part of the program.
+}
+
+void frmPhone::showAboutWindow() {
+    // The About window opens here once it is part of the program.
+}

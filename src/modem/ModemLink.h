@@ -1,0 +1,57 @@
+#pragma once
+
+#include "modem/SerialError.h"
+
+#include <QObject>
+#include <QString>
+
+class frmPhone;
+struct Services;
+
+// The modem link of the main window: attaching to the modem (`modem_int`), the program's timed
+// wait (`Delay`), writing command lines, the serial error reporter (`ModemError`), and what
+// happens when the device goes away.
+class ModemLink : public QObject {
+    Q_OBJECT
+public:
+    ModemLink(frmPhone& form, Services& services);
+
+    // Attach: reload the settings, open the chosen port, send the initialisation line.
+    void modem_int();
+
+    // Waits `seconds`, letting every pending window and serial event run. False when the wait
+    // was cut short because the program is ending; callers then finish without waiting again.
+    bool Delay(double seconds);
+
+    // Writes `text` to the modem in one operation; command lines carry their own carriage
+    // return. 8018 while the port is closed.
+    SerialError output(const QString& text);
+
+    // Writes a command line that belongs to the call in progress (tones, hold, mute, flash,
+    // levels). With the port closed (the modem was detached or went away during the call) nothing
+    // is written and the user is told, once per call, that the modem is not attached. True when
+    // the line was written.
+    bool callCommand(const QString& line);
+    // A call begins: the next command that cannot be written is told again.
+    void beginCall();
+    // Tells the user plainly that the modem is not attached.
+    void tellNotAttached();
+
+    // The complete initialisation line as an attach builds it from the current settings: the
+    // stored initialisation string, the caller-ID fragment when caller ID is "True", a CR.
+    QString initialisationLine() const;
+
+    // Reports an error of a failed attach and returns the verdict ("E" or empty).
+    QString ModemError(const SerialError& error);
+
+signals:
+    // The port closed under the program's feet (device unplugged) and the window is detached.
+    void deviceLost();
+
+private:
+    void onDeviceLost(const SerialError& error);
+
+    frmPhone& m_form;
+    Services& m_services;
+    bool m_toldThisCall = false;
+};
