@@ -20,15 +20,20 @@ class QSerialPort;
 // caller-ID daemons, another Brisvane) write in the lock folder, under the real device's name
 // (a /dev/serial/by-id or other symbolic link is resolved) and under the name the user gave: a
 // lock of a live process refuses the open with 8005, a lock of a dead one is stale and removed.
-// While it holds the port it keeps a lock of its own there in the same form (the process id as
-// ten right-aligned characters and a newline), and removes it on close and at destruction.
+// A lock whose content names no process counts as held for 30 seconds after it was written (its
+// writer may not have filled it yet) and as stale after that (see DeviceLock). While it holds the
+// port it keeps a lock of its own there in the same form (the process id as ten right-aligned
+// characters and a newline), and removes it on close and at destruction. A lock folder that takes
+// no file does not stop the open: the port is then opened without a lock of ours.
 //
 // Receive notification: `onComm` is raised from a queued call, never from inside the serial
 // port's own readyRead, so a handler may wait (letting events run) and further notifications are
-// raised, nested, for bytes that arrive during its wait.
+// raised, nested, for bytes that arrive during its wait. At most one notification is pending at a
+// time, and one that finds nothing left to read (discarded or read meanwhile) is not raised. The
+// receive buffer keeps the newest 64 KiB of what nobody has read.
 //
 // A device that vanishes while open (USB modem unplugged, far end of a pseudo-terminal closed)
-// closes the port and is reported once through `deviceLost`.
+// closes the port and is reported once through `deviceLost`, with error 8020.
 class SerialControl : public QObject {
     Q_OBJECT
 public:
@@ -40,7 +45,8 @@ public:
     explicit SerialControl(DeviceResolver resolver, QObject* parent = nullptr);
     ~SerialControl() override;
 
-    // Lock files live here (default /var/lock); tests point it at a folder of their own.
+    // Lock files live here (default /var/lock, also for an empty path); tests point it at a folder
+    // of their own.
     void setLockDirectory(const QString& path);
     QString lockDirectory() const;
 
@@ -51,20 +57,22 @@ public:
 
     // `PortOpen`. Opening: 8002 when the device does not exist or the user may not use it (the
     // description then names the group the account must be in, usually "dialout"); 8005 when
-    // another program holds it. Closing never fails.
+    // another program holds it, and when this control has it open already. Closing never fails;
+    // what output has queued is handed to the driver first.
     bool portOpen() const;
     SerialError setPortOpen(bool open);
 
-    // The device path in use (or that the next open will use), for messages.
+    // The device path in use (or that the next open will use), for messages. A bare name from the
+    // resolver ("ttyUSB0") means the device of that name in /dev.
     QString devicePath() const;
 
     // `InputLen`: 0 means a read of `input()` returns everything received so far; n > 0 returns
-    // at most n characters.
+    // at most n characters. 380 for a negative length.
     SerialError setInputLen(int length);
     int inputLen() const;
 
-    // `InBufferCount`: setting it to 0 discards everything received and not yet read. 8018 while
-    // the port is closed.
+    // `InBufferCount`: setting it to 0 discards everything received and not yet read, also what
+    // the driver holds. 8018 while the port is closed; 380 for any count but 0.
     SerialError setInBufferCount(int count);
     int inBufferCount() const;
 

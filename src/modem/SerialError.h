@@ -14,6 +14,7 @@ struct SerialError {
 // The error numbers the program knows.
 namespace ErrorNumber {
 inline constexpr int TypeMismatch = 13;      // a stored text that cannot be converted
+inline constexpr int InvalidValue = 380;     // a serial control property set to a value it cannot take
 inline constexpr int InvalidPort = 8002;     // no such device, or no permission to use it
 inline constexpr int PortAlreadyOpen = 8005; // another program (or another Brisvane) holds it
 inline constexpr int PortNotOpen = 8018;     // the operation needs an open port
