@@ -1,6 +1,7 @@
 #include "PhoneRig.h"
 #include "Pty.h"
 #include "console/frmPhone.h"
+#include "modem/ModemLink.h"
 #include "modem/SerialControl.h"
 #include "platform/Controls.h"
 
