@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "console/frmPhone.h"
 #include "platform/Fonts.h"
+#include "platform/Resources.h"
 #include "platform/UnixSignals.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ Application::Application()
 Application::~Application() = default;
 
 int Application::run() {
+    initResources();
     QApplication::setApplicationName(QStringLiteral("Brisvane"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(brisvane::version::major)

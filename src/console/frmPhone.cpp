@@ -7,8 +7,9 @@
 #include "modem/ModemLink.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
-#include "phonebook/PhoneBookEntries.h"
+#include "phonebook/PhoneBookPanel.h"
 #include "platform/Controls.h"
+#include "platform/Resources.h"
 #include "platform/Twips.h"
 
 #include <QApplication>
@@ -24,7 +25,8 @@ frmPhone::frmPhone(Services& services, QWidget* parent)
     comModem->setLockDirectory(m_services.lockDirectory);
     buildFace();
     setWidthTwips(WideWidth);
-    m_modemLink = std::make_unique<ModemLink>(*this, m_services);
+    m_modemLink = new ModemLink(*this, m_services);
+    m_phoneBook = new PhoneBookPanel(*this, m_services);
 
     connect(cmdOnOff, &QPushButton::clicked, this, &frmPhone::cmdOnOff_Click);
     connect(modem_setup, &QAction::triggered, this, &frmPhone::showSetupDialog);
@@ -76,9 +78,7 @@ void frmPhone::Form_Load() {
     setWidthTwips(NarrowWidth);
     QGuiApplication::restoreOverrideCursor();
 
-    for (int i = 0; i < PhoneBookEntries::Count; ++i) {
-        txtPhoneBook[i]->setText(PhoneBookEntries::displayText(m_services.settings, i));
-    }
+    m_phoneBook->loadEntries();
     if (!unusable.isEmpty()) {
         m_services.messages.show(
             MessageBoxes::Icon::Warning, ApplicationTitle,

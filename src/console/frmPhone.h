@@ -4,7 +4,8 @@
 // lifecycle (load, attach and detach with On/Off, close). The behaviour behind the controls
 // lives with the subsystem that owns it, each object wiring its own controls:
 //   ModemLink     (modem/)     attach, Delay, serial errors, everything the modem sends
-//   further call, phone-book and side-window behaviour in call/, phonebook/, setup/, windows/.
+//   PhoneBookPanel (phonebook/) the phone-book panel
+//   further call and side-window behaviour in call/, setup/, windows/.
 // Controls carry the names of the design (objectName too; array members as name_index).
 
 #include "console/PhoneState.h"
@@ -13,7 +14,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
-#include <memory>
 
 class CommandButton;
 class DisplayBox;
@@ -23,6 +23,7 @@ class RibbonButton;
 class SerialControl;
 class Slider;
 class ModemLink;
+class PhoneBookPanel;
 class QAction;
 class QFrame;
 class QLabel;
@@ -69,6 +70,7 @@ public:
     void setInUseLamp(bool lit);
 
     ModemLink& modemLink() { return *m_modemLink; }
+    PhoneBookPanel& phoneBook() { return *m_phoneBook; }
 
     // --- controls -------------------------------------------------------------------------------
     SerialControl* comModem = nullptr;
@@ -145,5 +147,7 @@ private:
     bool m_detaching = false;
     bool m_unloading = false;
     bool m_forwardingKey = false;
-    std::unique_ptr<ModemLink> m_modemLink;
+    // Behaviour objects, children of the window.
+    ModemLink* m_modemLink = nullptr;
+    PhoneBookPanel* m_phoneBook = nullptr;
 };
