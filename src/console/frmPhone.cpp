@@ -21,6 +21,7 @@
 frmPhone::frmPhone(Services& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services) {
+    initResources();
     comModem = new SerialControl([this](int port) { return m_services.settings.portDevice(port); }, this);
     comModem->setLockDirectory(m_services.lockDirectory);
     buildFace();
