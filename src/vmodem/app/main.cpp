@@ -1,0 +1,120 @@
+#include "vmodem/CommandRunner.h"
+#include "vmodem/ModemOptions.h"
+#include "vmodem/ModemSession.h"
+#include "vmodem/SignalWatcher.h"
+#include "window/ModemWindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+void printLine(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// A window needs a display; help, version and the windowless mode must work without one.
+bool needsWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        for (const char* word : {"--headless", "-h", "--help", "-v", "--version"}) {
+            if (std::strcmp(argv[i], word) == 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool window = needsWindow(argc, argv);
+    std::unique_ptr<QCoreApplication> app =
+        window ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("brisvane-modem"));
+
+    ModemOptions options;
+    QString message;
+    switch (ModemOptions::parse(QCoreApplication::arguments(), &options, &message)) {
+    case ModemOptions::Outcome::Help:
+    case ModemOptions::Outcome::Version:
+        printLine(stdout, message);
+        return 0;
+    case ModemOptions::Outcome::Error:
+        printLine(stderr, QStringLiteral("brisvane-modem: %1 (try --help)").arg(message));
+        return 2;
+    case ModemOptions::Outcome::Run:
+        break;
+    }
+
+    QByteArray script;
+    if (!options.scriptPath.isEmpty()) {
+        QFile file(options.scriptPath);
+        if (!file.open(QIODevice::ReadOnly)) {
+            printLine(stderr, QStringLiteral("brisvane-modem: cannot read the script %1: %2")
+                                  .arg(options.scriptPath, file.errorString()));
+            return 1;
+        }
+        script = file.readAll();
+    }
+
+    ModemSession session(options.config);
+    QString error;
+    if ((!options.logPath.isEmpty() && !session.log().openFile(options.logPath, &error)) ||
+        !session.start(options.linkPath, options.capturePath, &error)) {
+        printLine(stderr, QStringLiteral("brisvane-modem: %1").arg(error));
+        return 1;
+    }
+    printLine(stdout, QStringLiteral("PTY %1").arg(session.ptyPath()));
+    session.log().setWritesStandardOutput(options.headless);
+    session.log().note(options.linkPath.isEmpty()
+                           ? QStringLiteral("modem on %1").arg(session.ptyPath())
+                           : QStringLiteral("modem on %1, linked as %2").arg(session.ptyPath(), options.linkPath));
+
+    SignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, app.get(), &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+
+    const auto reportProblem = [&session, window](const QString& problem) {
+        printLine(stderr, QStringLiteral("brisvane-modem: %1").arg(problem));
+        if (window) {
+            session.log().note(problem);
+        }
+    };
+    std::unique_ptr<CommandRunner> scriptRunner;
+    if (!options.scriptPath.isEmpty()) {
+        scriptRunner = std::make_unique<CommandRunner>(session.modem(), options.scriptPath);
+        QObject::connect(scriptRunner.get(), &CommandRunner::problem, reportProblem);
+        QObject::connect(scriptRunner.get(), &CommandRunner::quitRequested, app.get(), &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        scriptRunner->addText(script);
+        scriptRunner->endOfInput();
+    }
+
+    std::unique_ptr<CommandRunner> stdinRunner;
+    std::unique_ptr<ModemWindow> modemWindow;
+    if (options.headless) {
+        stdinRunner = std::make_unique<CommandRunner>(session.modem(), QStringLiteral("stdin"));
+        QObject::connect(stdinRunner.get(), &CommandRunner::problem, reportProblem);
+        QObject::connect(stdinRunner.get(), &CommandRunner::quitRequested, app.get(), &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        // Standard input closing ends a driven session; a script keeps the modem up on its own.
+        if (options.scriptPath.isEmpty()) {
+            QObject::connect(stdinRunner.get(), &CommandRunner::finished, app.get(), &QCoreApplication::quit,
+                             Qt::QueuedConnection);
+        }
+        stdinRunner->readFrom(STDIN_FILENO);
+    } else {
+        modemWindow = std::make_unique<ModemWindow>(session);
+        modemWindow->show();
+    }
+    const int status = QCoreApplication::exec();
+    session.log().note(QStringLiteral("modem switched off"));
+    return status;
+}
