@@ -28,6 +28,8 @@ SignalWatcher::SignalWatcher(QObject* parent)
     for (const int number : watchedSignals) {
         ::sigaction(number, &action, nullptr);
     }
+    // A reader of the traffic log that goes away must not take the modem down with it.
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 SignalWatcher::~SignalWatcher() {

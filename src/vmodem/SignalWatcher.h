@@ -5,7 +5,8 @@
 class QSocketNotifier;
 
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the event loop, so that the program can
-// shut down in order (the published link removed) instead of dying where it stands.
+// shut down in order (the published link removed) instead of dying where it stands. SIGPIPE is
+// ignored while it lives.
 class SignalWatcher : public QObject {
     Q_OBJECT
 public:

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -73,6 +74,12 @@ int main(int argc, char** argv) {
     }
     printLine(stdout, QStringLiteral("PTY %1").arg(session.ptyPath()));
     session.log().setWritesStandardOutput(options.headless);
+    // The window comes first, so that it shows everything from the first note on.
+    std::unique_ptr<ModemWindow> modemWindow;
+    if (!options.headless) {
+        modemWindow = std::make_unique<ModemWindow>(session);
+        modemWindow->show();
+    }
     session.log().note(options.linkPath.isEmpty()
                            ? QStringLiteral("modem on %1").arg(session.ptyPath())
                            : QStringLiteral("modem on %1, linked as %2").arg(session.ptyPath(), options.linkPath));
@@ -81,38 +88,35 @@ int main(int argc, char** argv) {
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, app.get(), &QCoreApplication::quit,
                      Qt::QueuedConnection);
 
-    const auto reportProblem = [&session, window](const QString& problem) {
-        printLine(stderr, QStringLiteral("brisvane-modem: %1").arg(problem));
-        if (window) {
-            session.log().note(problem);
-        }
+    const auto makeRunner = [&](const QString& source) {
+        auto runner = std::make_unique<CommandRunner>(session.modem(), source);
+        QObject::connect(runner.get(), &CommandRunner::problem, [&session, &options](const QString& problem) {
+            printLine(stderr, QStringLiteral("brisvane-modem: %1").arg(problem));
+            if (!options.headless) {
+                session.log().note(problem);
+            }
+        });
+        QObject::connect(runner.get(), &CommandRunner::quitRequested, app.get(), &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        return runner;
     };
     std::unique_ptr<CommandRunner> scriptRunner;
     if (!options.scriptPath.isEmpty()) {
-        scriptRunner = std::make_unique<CommandRunner>(session.modem(), options.scriptPath);
-        QObject::connect(scriptRunner.get(), &CommandRunner::problem, reportProblem);
-        QObject::connect(scriptRunner.get(), &CommandRunner::quitRequested, app.get(), &QCoreApplication::quit,
-                         Qt::QueuedConnection);
-        scriptRunner->addText(script);
-        scriptRunner->endOfInput();
+        scriptRunner = makeRunner(options.scriptPath);
+        QTimer::singleShot(0, scriptRunner.get(), [&scriptRunner, &script] {
+            scriptRunner->addText(script);
+            scriptRunner->endOfInput();
+        });
     }
-
     std::unique_ptr<CommandRunner> stdinRunner;
-    std::unique_ptr<ModemWindow> modemWindow;
     if (options.headless) {
-        stdinRunner = std::make_unique<CommandRunner>(session.modem(), QStringLiteral("stdin"));
-        QObject::connect(stdinRunner.get(), &CommandRunner::problem, reportProblem);
-        QObject::connect(stdinRunner.get(), &CommandRunner::quitRequested, app.get(), &QCoreApplication::quit,
-                         Qt::QueuedConnection);
+        stdinRunner = makeRunner(QStringLiteral("stdin"));
         // Standard input closing ends a driven session; a script keeps the modem up on its own.
         if (options.scriptPath.isEmpty()) {
             QObject::connect(stdinRunner.get(), &CommandRunner::finished, app.get(), &QCoreApplication::quit,
                              Qt::QueuedConnection);
         }
         stdinRunner->readFrom(STDIN_FILENO);
-    } else {
-        modemWindow = std::make_unique<ModemWindow>(session);
-        modemWindow->show();
     }
     const int status = QCoreApplication::exec();
     session.log().note(QStringLiteral("modem switched off"));

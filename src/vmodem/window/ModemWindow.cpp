@@ -74,7 +74,7 @@ ModemWindow::ModemWindow(ModemSession& session, QWidget* parent)
     connect(&session.log(), &TrafficLog::logged, this, &ModemWindow::appendTraffic);
     refreshStatus();
     refreshHost();
-    resize(1100, 720);
+    resize(1000, 700);
 }
 
 QWidget* ModemWindow::buildLineBar() {
