@@ -283,14 +283,15 @@ void TestVmodemEngine::outgoingCalls_data() {
     const int idle = int(CallPhase::Idle);
     QTest::newRow("answers by itself") << answer << 20 << "" << QByteArray("AT#CLS=8") << QByteArray("VCON")
                                        << connected;
-    QTest::newRow("answers when told") << answer << -1 << "answer" << QByteArray("AT#CLS=8") << QByteArray("VCON")
+    QTest::newRow("answers when told") << answer << -1 << "answer" << QByteArray("ATS7=255#CLS=8") << QByteArray("VCON")
                                        << connected;
     QTest::newRow("busy by itself") << int(ModemConfig::FarEnd::Busy) << 20 << "" << QByteArray("AT#CLS=8")
                                     << QByteArray("BUSY") << idle;
-    QTest::newRow("busy when told") << answer << -1 << "busy" << QByteArray("AT#CLS=8") << QByteArray("BUSY") << idle;
+    QTest::newRow("busy when told") << answer << -1 << "busy" << QByteArray("ATS7=255#CLS=8") << QByteArray("BUSY")
+                                    << idle;
     QTest::newRow("rings out after S7") << int(ModemConfig::FarEnd::NoAnswer) << 20 << "" << QByteArray("AT#CLS=8S7=3")
                                         << QByteArray("NO ANSWER") << idle;
-    QTest::newRow("no answer when told") << answer << -1 << "noanswer" << QByteArray("AT#CLS=8")
+    QTest::newRow("no answer when told") << answer << -1 << "noanswer" << QByteArray("ATS7=255#CLS=8")
                                          << QByteArray("NO ANSWER") << idle;
     QTest::newRow("a person sends no carrier")
         << answer << 20 << "" << QByteArray("AT#CLS=0") << QByteArray("NO CARRIER") << idle;
@@ -325,7 +326,7 @@ void TestVmodemEngine::outgoingCalls() {
 void TestVmodemEngine::hostByteAbandonsCallSetUp() {
     Bench bench;
     bench.modem.setFarEnd(ModemConfig::FarEnd::Answer, -1);
-    bench.send("AT#CLS=8\rATDT5551234\r");
+    bench.send("ATS7=255#CLS=8\rATDT5551234\r");
     QVERIFY(bench.waitForPhase(CallPhase::Ringback));
     // "A" abandons the call; the rest of that line goes with it, unechoed.
     QCOMPARE(bench.send("ATH\r"), QByteArray("\r\nNO CARRIER\r\n"));
@@ -348,7 +349,7 @@ void TestVmodemEngine::farEndMayDecideWhileDialling() {
 void TestVmodemEngine::semicolonReturnsToCommandState() {
     Bench bench;
     bench.modem.setFarEnd(ModemConfig::FarEnd::Answer, -1);
-    bench.send("AT#CLS=8\r");
+    bench.send("ATS7=255#CLS=8\r");
     const qsizetype from = bench.out.size();
     bench.send("ATDT5551234;\r");
     QVERIFY(bench.waitFor("\r\nOK\r\n", from));

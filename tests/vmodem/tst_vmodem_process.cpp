@@ -51,7 +51,11 @@ private slots:
 void TestVmodemProcess::talksOverItsPseudoTerminal() {
     VirtualModemProcess modem;
     const QString link = modem.folder() + QStringLiteral("/modem");
-    QVERIFY2(modem.start({QStringLiteral("--link"), link}), qPrintable(modem.errorOutput()));
+    const QString log = modem.folder() + QStringLiteral("/traffic.log");
+    // A link left behind by an earlier run is replaced.
+    QVERIFY(QFile::link(QStringLiteral("/dev/null/gone"), link));
+    QVERIFY2(modem.start({QStringLiteral("--link"), link, QStringLiteral("--log"), log}),
+             qPrintable(modem.errorOutput()));
     QVERIFY(modem.ptyPath().startsWith(QLatin1String("/dev/pts/")));
     QCOMPARE(modem.outputLines().value(0), QStringLiteral("PTY ") + modem.ptyPath());
     QVERIFY(QFileInfo(link).isSymLink());
@@ -83,6 +87,11 @@ void TestVmodemProcess::talksOverItsPseudoTerminal() {
 
     QVERIFY(modem.stop());
     QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
+    QFile logFile(log);
+    QVERIFY(logFile.open(QIODevice::ReadOnly));
+    const QByteArray logged = logFile.readAll();
+    QVERIFY(logged.contains(" host> \"ATZ\\r\"\n"));
+    QVERIFY(logged.contains(" modem> \"\\r\\nOK\\r\\n\"\n"));
 }
 
 void TestVmodemProcess::drivenCallsReachTheHost() {
