@@ -35,7 +35,6 @@ void CommandRunner::readDescriptor() {
         return;
     }
     m_notifier->setEnabled(false);
-    emit inputClosed();
     endOfInput();
 }
 

@@ -24,15 +24,11 @@ public:
     void addText(const QByteArray& text);
     void endOfInput();
 
-    bool inputEnded() const { return m_ended; }
-
 signals:
     void problem(const QString& message);
     void quitRequested();
     // The input has ended and every command in it has run.
     void finished();
-    // End of input was reached on the descriptor (before the commands in it have all run).
-    void inputClosed();
 
 private:
     void readDescriptor();

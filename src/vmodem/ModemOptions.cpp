@@ -75,7 +75,8 @@ ModemOptions::Outcome ModemOptions::parse(const QStringList& arguments, ModemOpt
         return fail(parser.errorText());
     }
     if (parser.isSet(help)) {
-        *message = parser.helpText();
+        // Read before any application object exists, the parser cannot know the program's name.
+        *message = parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("brisvane-modem"));
         return Outcome::Help;
     }
     if (parser.isSet(version)) {

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <unistd.h>
 
@@ -20,29 +19,18 @@ void printLine(std::FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
-// A window needs a display; help, version and the windowless mode must work without one.
-bool needsWindow(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        for (const char* word : {"--headless", "-h", "--help", "-v", "--version"}) {
-            if (std::strcmp(argv[i], word) == 0) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool window = needsWindow(argc, argv);
-    std::unique_ptr<QCoreApplication> app =
-        window ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("brisvane-modem"));
-
+    // The options are read before a window application exists, so that a mistyped option is
+    // reported even where no display can be opened.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
     ModemOptions options;
     QString message;
-    switch (ModemOptions::parse(QCoreApplication::arguments(), &options, &message)) {
+    switch (ModemOptions::parse(arguments, &options, &message)) {
     case ModemOptions::Outcome::Help:
     case ModemOptions::Outcome::Version:
         printLine(stdout, message);
@@ -53,6 +41,9 @@ int main(int argc, char** argv) {
     case ModemOptions::Outcome::Run:
         break;
     }
+    std::unique_ptr<QCoreApplication> app =
+        options.headless ? std::make_unique<QCoreApplication>(argc, argv) : std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("brisvane-modem"));
 
     QByteArray script;
     if (!options.scriptPath.isEmpty()) {
