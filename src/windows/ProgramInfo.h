@@ -13,7 +13,7 @@ QString versionText(int major, int minor, int revision);
 // The text of this build's version.
 QString versionText();
 
-// The platform line the splash showed on the systems it was first made for: platform kind 1 is
+// The splash's platform line on Windows, from the platform kind and version: kind 1 is
 // "Windows 95", kind 2 "Windows NT, ver. " with the version as a short decimal (4 for 4.0, 3.51
 // for 3.51), kind 0 an empty text; any other kind keeps `designText`.
 QString windowsPlatformText(int platformKind, double version, const QString& designText);
