@@ -5,9 +5,12 @@
 #include "platform/Fonts.h"
 #include "platform/Resources.h"
 #include "platform/UnixSignals.h"
+#include "windows/SideWindows.h"
+#include "windows/frmSplash.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QPointer>
 #include <QStyleFactory>
 
 Application::Application()
@@ -49,9 +52,14 @@ int Application::run() {
         }
     });
 
+    // The splash stands beside the main window for its few seconds; the load does not wait for it.
+    QPointer<frmSplash> splash = new frmSplash(m_clock, frmSplash::telephonePicture(*m_phone));
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    SideWindows::centreOnScreen(*splash);
+    splash->Form_Load(frmSplash::timeOfDay());
+
     m_phone->Form_Load();
-    if (m_waiter.aborting()) {
-        return 0;
-    }
-    return QApplication::exec();
+    const int result = m_waiter.aborting() ? 0 : QApplication::exec();
+    delete splash.data();
+    return result;
 }

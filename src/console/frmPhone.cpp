@@ -11,6 +11,7 @@
 #include "platform/Controls.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
+#include "windows/SideWindows.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,6 +29,7 @@ frmPhone::frmPhone(Services& services, QWidget* parent)
     setWidthTwips(WideWidth);
     m_modemLink = new ModemLink(*this, m_services);
     m_phoneBook = new PhoneBookPanel(*this, m_services);
+    m_sideWindows = new SideWindows(*this, m_services);
 
     connect(cmdOnOff, &QPushButton::clicked, this, &frmPhone::cmdOnOff_Click);
     connect(modem_setup, &QAction::triggered, this, &frmPhone::showSetupDialog);
@@ -216,9 +218,9 @@ bool frmPhone::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmPhone::showSetupDialog() {
-    // The setup dialog opens here once it is part of the program.
+    m_sideWindows->showSetupDialog();
 }
 
 void frmPhone::showAboutWindow() {
-    // The About window opens here once it is part of the program.
+    m_sideWindows->showAboutWindow();
 }

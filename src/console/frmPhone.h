@@ -5,7 +5,8 @@
 // lives with the subsystem that owns it, each object wiring its own controls:
 //   ModemLink     (modem/)     attach, Delay, serial errors, everything the modem sends
 //   PhoneBookPanel (phonebook/) the phone-book panel
-//   further call and side-window behaviour in call/, setup/, windows/.
+//   SideWindows   (windows/)   the setup dialog and the About window of the menu
+//   further call behaviour in call/.
 // Controls carry the names of the design (objectName too; array members as name_index).
 
 #include "console/PhoneState.h"
@@ -24,6 +25,7 @@ class SerialControl;
 class Slider;
 class ModemLink;
 class PhoneBookPanel;
+class SideWindows;
 class QAction;
 class QFrame;
 class QLabel;
@@ -71,6 +73,7 @@ public:
 
     ModemLink& modemLink() { return *m_modemLink; }
     PhoneBookPanel& phoneBook() { return *m_phoneBook; }
+    SideWindows& sideWindows() { return *m_sideWindows; }
 
     // --- controls -------------------------------------------------------------------------------
     SerialControl* comModem = nullptr;
@@ -150,4 +153,5 @@ private:
     // Behaviour objects, children of the window.
     ModemLink* m_modemLink = nullptr;
     PhoneBookPanel* m_phoneBook = nullptr;
+    SideWindows* m_sideWindows = nullptr;
 };

@@ -12,9 +12,49 @@ QString secondKey(int index) {
     return QString::number(index) + QLatin1Char('a');
 }
 
+QString name(const SettingsStore& store, int index) {
+    return store.read(Settings::PhoneBook, firstKey(index));
+}
+
+QString number(const SettingsStore& store, int index) {
+    return store.read(Settings::PhoneBook, secondKey(index));
+}
+
+void write(SettingsStore& store, int index, const QString& name, const QString& number) {
+    store.write(Settings::PhoneBook, firstKey(index), name);
+    store.write(Settings::PhoneBook, secondKey(index), number);
+}
+
 QString displayText(const SettingsStore& store, int index) {
-    return store.read(Settings::PhoneBook, firstKey(index)) + QLatin1Char(' ') +
-           store.read(Settings::PhoneBook, secondKey(index));
+    return name(store, index) + QLatin1Char(' ') + number(store, index);
+}
+
+bool isEmpty(const SettingsStore& store, int index) {
+    return displayText(store, index).trimmed().isEmpty();
+}
+
+int firstEmptyEntry(const SettingsStore& store) {
+    for (int i = 0; i < Count; ++i) {
+        if (isEmpty(store, i)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+QString dialable(const QString& text) {
+    QString result;
+    for (const QChar c : text) {
+        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('*') || c == QLatin1Char('#') ||
+            c == QLatin1Char(',')) {
+            result += c;
+        }
+    }
+    return result;
+}
+
+bool isWithheldNumber(const QString& reportedNumber) {
+    return reportedNumber.startsWith(QLatin1Char('P')) || reportedNumber.startsWith(QLatin1Char('O'));
 }
 
 } // namespace PhoneBookEntries

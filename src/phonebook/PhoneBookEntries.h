@@ -8,8 +8,27 @@ class SettingsStore;
 // key "ia" (its second part, the number) of section "PhoneBook".
 namespace PhoneBookEntries {
 inline constexpr int Count = 12;
+// The number display holds at most this many characters, so no entry's number may be longer.
+inline constexpr int MaxNumberLength = 14;
+
 QString firstKey(int index);
 QString secondKey(int index);
+
+QString name(const SettingsStore& store, int index);
+QString number(const SettingsStore& store, int index);
+void write(SettingsStore& store, int index, const QString& name, const QString& number);
+
 // The text a row shows: first part, one blank, second part.
 QString displayText(const SettingsStore& store, int index);
+// An entry with nothing but blanks in both parts.
+bool isEmpty(const SettingsStore& store, int index);
+// The lowest index of an empty entry, or -1 when every entry holds something.
+int firstEmptyEntry(const SettingsStore& store);
+
+// Only the characters a number can be dialled with: "0" to "9", "*", "#" and "," (a pause).
+QString dialable(const QString& text);
+
+// Caller-ID reports give "P" for a private caller and "O" for one out of the area instead of a
+// number; neither can be called back.
+bool isWithheldNumber(const QString& reportedNumber);
 } // namespace PhoneBookEntries

@@ -1,0 +1,213 @@
+#include "PhoneRig.h"
+#include "console/frmPhone.h"
+#include "windows/SideWindows.h"
+#include "windows/frmAbout.h"
+#include "windows/frmSplash.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The About window from the Help menu and the splash window, as the user sees them.
+class TestAboutSplash : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void aboutShowsTitleVersionAndIcon();
+    void aboutCloses_data();
+    void aboutCloses();
+    void oneAboutAtATime();
+    void systemInfo_data();
+    void systemInfo();
+    void splashShowsAndGoesByItself();
+    void clickOnTheSplashFrame_data();
+    void clickOnTheSplashFrame();
+
+private:
+    QByteArray m_path;
+};
+
+namespace {
+
+frmAbout* openAbout(PhoneRig& rig) {
+    rig.phone().mnuAbout->trigger();
+    return rig.phone().sideWindows().aboutWindow();
+}
+
+bool sameShared(const SharedState& a, const SharedState& b) {
+    return a.PortNumber == b.PortNumber && a.IntString == b.IntString && a.ModemAttached == b.ModemAttached &&
+           a.AutoOn == b.AutoOn && a.CallerID == b.CallerID && a.CallerIDString == b.CallerIDString &&
+           a.CallActive == b.CallActive && a.AutoAns == b.AutoAns && a.DisCID == b.DisCID && a.DisCW == b.DisCW &&
+           a.SelectedEntry == b.SelectedEntry;
+}
+
+} // namespace
+
+void TestAboutSplash::init() {
+    m_path = qgetenv("PATH");
+}
+
+void TestAboutSplash::cleanup() {
+    qputenv("PATH", m_path);
+}
+
+void TestAboutSplash::aboutShowsTitleVersionAndIcon() {
+    PhoneRig rig;
+    rig.makePhone();
+    const SharedState before = rig.shared;
+    frmAbout* about = openAbout(rig);
+    QVERIFY(about);
+    QVERIFY(about->isVisible());
+    QVERIFY(!about->isModal());
+    QCOMPARE(about->windowTitle(), QStringLiteral("Brisvane"));
+    QCOMPARE(about->lblTitle->text(), QStringLiteral("Brisvane"));
+    QCOMPARE(about->lblVersion->text(), QStringLiteral("Version 1.0.9"));
+    QVERIFY(!about->picIcon->pixmap().isNull());
+    QCOMPARE(about->cmdSysInfo->text(), QStringLiteral("&System Info..."));
+    QVERIFY(about->cmdOK->isDefault());
+    QVERIFY(!rig.phone().isVisible()); // the About window leaves the main window as it is
+    QVERIFY(sameShared(before, rig.shared));
+}
+
+void TestAboutSplash::aboutCloses_data() {
+    QTest::addColumn<int>("how"); // 0 OK, 1 Enter, 2 Esc, 3 close box
+    QTest::newRow("OK") << 0;
+    QTest::newRow("Enter") << 1;
+    QTest::newRow("Esc") << 2;
+    QTest::newRow("close box") << 3;
+}
+
+void TestAboutSplash::aboutCloses() {
+    QFETCH(int, how);
+    PhoneRig rig;
+    rig.makePhone();
+    QPointer<frmAbout> about = openAbout(rig);
+    switch (how) {
+    case 0:
+        QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+        break;
+    case 1:
+        QTest::keyClick(about, Qt::Key_Return);
+        break;
+    case 2:
+        QTest::keyClick(about, Qt::Key_Escape);
+        break;
+    default:
+        QVERIFY(about->close());
+    }
+    QTRY_VERIFY(!about); // destroyed, not only hidden
+    QVERIFY(rig.messages.boxes.isEmpty());
+}
+
+void TestAboutSplash::oneAboutAtATime() {
+    PhoneRig rig;
+    rig.makePhone();
+    QPointer<frmAbout> first = openAbout(rig);
+    QCOMPARE(openAbout(rig), first.data());
+    QTest::mouseClick(first->cmdOK, Qt::LeftButton);
+    QTRY_VERIFY(!first);
+    QPointer<frmAbout> second = openAbout(rig);
+    QVERIFY(second);
+    QCOMPARE(second->lblVersion->text(), QStringLiteral("Version 1.0.9"));
+}
+
+void TestAboutSplash::systemInfo_data() {
+    QTest::addColumn<QString>("tool"); // "" none, "runs" a working tool, "plain" a file that cannot run
+    QTest::newRow("tool found") << "runs";
+    QTest::newRow("no tool") << "";
+    QTest::newRow("tool file cannot run") << "plain";
+}
+
+void TestAboutSplash::systemInfo() {
+    QFETCH(QString, tool);
+    QTemporaryDir bin;
+    const QString program = bin.path() + QStringLiteral("/hardinfo");
+    if (!tool.isEmpty()) {
+        QFile file(program);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n: > \"$0.ran\"\n"); // a shell built-in: PATH holds only this folder
+        file.close();
+        if (tool == QLatin1String("runs")) {
+            QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
+        }
+    }
+    qputenv("PATH", QFile::encodeName(bin.path()));
+    PhoneRig rig;
+    rig.makePhone();
+    const SharedState before = rig.shared;
+    QPointer<frmAbout> about = openAbout(rig);
+    QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+    if (tool == QLatin1String("runs")) {
+        QTRY_VERIFY(QFile::exists(program + QStringLiteral(".ran")));
+        QVERIFY(rig.messages.boxes.isEmpty());
+    } else {
+        QCOMPARE(rig.messages.boxes.size(), 1);
+        QCOMPARE(rig.messages.boxes[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
+        QCOMPARE(rig.messages.boxes[0].title, QStringLiteral("Brisvane"));
+        QCOMPARE(rig.messages.boxes[0].icon, MessageBoxes::Icon::None);
+    }
+    QVERIFY(about); // the About window stays open
+    QVERIFY(about->isVisible());
+    QVERIFY(sameShared(before, rig.shared));
+}
+
+void TestAboutSplash::splashShowsAndGoesByItself() {
+    PhoneRig rig(50); // five seconds in a tenth of one
+    rig.makePhone();
+    const SharedState before = rig.shared;
+    QPointer<frmSplash> splash = new frmSplash(rig.clock, frmSplash::telephonePicture(rig.phone()));
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    bool finished = false;
+    connect(splash, &frmSplash::finished, this, [&] { finished = true; });
+    const double start = rig.clock.now();
+    splash->Form_Load(100.0);
+    QVERIFY(splash->isVisible());
+    QCOMPARE(splash->lblProductName->text(), QStringLiteral("Brisvane"));
+    QCOMPARE(splash->lblVersion->text(), QStringLiteral("Version 1.0.9"));
+    QVERIFY(!splash->lblPlatform->text().isEmpty());
+    QVERIFY(splash->lblPlatform->text() != frmSplash::DesignPlatformText);
+    QVERIFY(!splash->imgLogo->pixmap().isNull());
+    QCOMPARE(splash->lblCompany->text(), QStringLiteral("Company"));
+    QTRY_VERIFY(!splash);
+    QVERIFY(finished);
+    QVERIFY(rig.clock.now() - start >= 4.5);
+    QVERIFY(!rig.phone().isVisible()); // the main window is left to its own load
+    QVERIFY(sameShared(before, rig.shared));
+}
+
+void TestAboutSplash::clickOnTheSplashFrame_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("free area of the frame") << "Frame1" << true;
+    QTest::newRow("product name") << "lblProductName" << false;
+    QTest::newRow("picture") << "imgLogo" << false;
+}
+
+void TestAboutSplash::clickOnTheSplashFrame() {
+    QFETCH(QString, target);
+    QFETCH(bool, ends);
+    PhoneRig rig(1); // real time: only a click can end it within the test
+    rig.makePhone();
+    QPointer<frmSplash> splash = new frmSplash(rig.clock, QPixmap());
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->Form_Load(frmSplash::timeOfDay());
+    QWidget* widget = splash->findChild<QWidget*>(target);
+    QVERIFY(widget);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
+    if (ends) {
+        QTRY_VERIFY(!splash);
+    } else {
+        QTest::qWait(20);
+        QVERIFY(splash);
+        QVERIFY(splash->isVisible());
+        delete splash.data();
+    }
+}
+
+QTEST_MAIN(TestAboutSplash)
+#include "tst_aboutsplash.moc"
