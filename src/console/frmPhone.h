@@ -5,6 +5,7 @@
 // lives with the subsystem that owns it, each object wiring its own controls:
 //   ModemLink     (modem/)     attach, Delay, serial errors, everything the modem sends
 //   PhoneBookPanel (phonebook/) the phone-book panel
+//   NumberEntry   (call/)      keypad, Pause, Clear, Redial, the keyboard, the display's length
 //   further call and side-window behaviour in call/, setup/, windows/.
 // Controls carry the names of the design (objectName too; array members as name_index).
 
@@ -23,6 +24,7 @@ class RibbonButton;
 class SerialControl;
 class Slider;
 class ModemLink;
+class NumberEntry;
 class PhoneBookPanel;
 class QAction;
 class QFrame;
@@ -71,6 +73,7 @@ public:
 
     ModemLink& modemLink() { return *m_modemLink; }
     PhoneBookPanel& phoneBook() { return *m_phoneBook; }
+    NumberEntry& numberEntry() { return *m_numberEntry; }
 
     // --- controls -------------------------------------------------------------------------------
     SerialControl* comModem = nullptr;
@@ -150,4 +153,5 @@ private:
     // Behaviour objects, children of the window.
     ModemLink* m_modemLink = nullptr;
     PhoneBookPanel* m_phoneBook = nullptr;
+    NumberEntry* m_numberEntry = nullptr;
 };
