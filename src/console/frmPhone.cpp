@@ -1,5 +1,6 @@
 #include "console/frmPhone.h"
 
+#include "call/AudioControls.h"
 #include "call/CommandLines.h"
 #include "call/NumberEntry.h"
 #include "console/MessageBoxes.h"
@@ -29,6 +30,7 @@ frmPhone::frmPhone(Services& services, QWidget* parent)
     m_modemLink = new ModemLink(*this, m_services);
     m_phoneBook = new PhoneBookPanel(*this, m_services);
     m_numberEntry = new NumberEntry(*this, m_services);
+    m_audio = new AudioControls(*this, m_services);
 
     connect(cmdOnOff, &QPushButton::clicked, this, &frmPhone::cmdOnOff_Click);
     connect(modem_setup, &QAction::triggered, this, &frmPhone::showSetupDialog);

@@ -6,6 +6,7 @@
 //   ModemLink     (modem/)     attach, Delay, serial errors, everything the modem sends
 //   PhoneBookPanel (phonebook/) the phone-book panel
 //   NumberEntry   (call/)      keypad, Pause, Clear, Redial, the keyboard, the display's length
+//   AudioControls (call/)      Hold, Mute, Flash and the two sliders
 //   further call and side-window behaviour in call/, setup/, windows/.
 // Controls carry the names of the design (objectName too; array members as name_index).
 
@@ -24,6 +25,7 @@ class RibbonButton;
 class SerialControl;
 class Slider;
 class ModemLink;
+class AudioControls;
 class NumberEntry;
 class PhoneBookPanel;
 class QAction;
@@ -74,6 +76,7 @@ public:
     ModemLink& modemLink() { return *m_modemLink; }
     PhoneBookPanel& phoneBook() { return *m_phoneBook; }
     NumberEntry& numberEntry() { return *m_numberEntry; }
+    AudioControls& audio() { return *m_audio; }
 
     // --- controls -------------------------------------------------------------------------------
     SerialControl* comModem = nullptr;
@@ -154,4 +157,5 @@ private:
     ModemLink* m_modemLink = nullptr;
     PhoneBookPanel* m_phoneBook = nullptr;
     NumberEntry* m_numberEntry = nullptr;
+    AudioControls* m_audio = nullptr;
 };
