@@ -14,23 +14,32 @@ namespace {
 constexpr int Enter = 13;
 constexpr int Backspace = 8;
 
-// The keypad key a typed character stands for, or -1. "/" is there because the numeric keypad
-// of a PC keyboard has no "#".
+constexpr int KeypadKeys = 12;
+
+// The keypad key a typed character stands for, or -1. "/" stands for "#", which the numeric
+// keypad of a PC keyboard lacks.
 int keypadIndexOf(int keyAscii) {
-    if (keyAscii >= '1' && keyAscii <= '9') {
-        return keyAscii - '1';
+    const QChar symbol = keyAscii == '/' ? QLatin1Char('#') : QChar(keyAscii);
+    for (int index = 0; index < KeypadKeys; ++index) {
+        if (CommandLines::keypadSymbol(index) == symbol) {
+            return index;
+        }
     }
-    switch (keyAscii) {
-    case '0':
-        return 10;
-    case '*':
-        return 9;
-    case '/':
-    case '#':
-        return 11;
-    default:
-        return -1;
+    return -1;
+}
+
+// The characters of `text` that can stand in the display: digits, "*", "#" and ",".
+QString dialable(const QString& text) {
+    // The stored number may have been edited by hand; whatever else it holds (blanks, dashes, a
+    // line end that would end the dial command early) never reaches the display or the modem.
+    QString kept;
+    for (const QChar c : text) {
+        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('*') || c == QLatin1Char('#') ||
+            c == QLatin1Char(',')) {
+            kept += c;
+        }
     }
+    return kept;
 }
 
 } // namespace
@@ -135,19 +144,6 @@ void NumberEntry::txtNumberOut_Change() {
     if (text.size() > MaxLength) {
         m_form.txtNumberOut->setText(text.right(1));
     }
-}
-
-QString NumberEntry::dialable(const QString& text) {
-    // The stored number may have been edited by hand; whatever else it holds (blanks, dashes, a
-    // line end that would end the dial command early) never reaches the display or the modem.
-    QString kept;
-    for (const QChar c : text) {
-        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('*') || c == QLatin1Char('#') ||
-            c == QLatin1Char(',')) {
-            kept += c;
-        }
-    }
-    return kept;
 }
 
 void NumberEntry::append(QChar symbol) {

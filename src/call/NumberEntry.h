@@ -3,7 +3,6 @@
 #include <QObject>
 
 class frmPhone;
-class QString;
 struct Services;
 
 // Everything that edits the number display: the keypad (which also sends touch tones during a
@@ -26,9 +25,6 @@ public:
     void cmdRedial_Click();
     // Runs after every change of the display's text, whoever made it.
     void txtNumberOut_Change();
-
-    // The characters of `text` that can stand in the display: digits, "*", "#" and ",".
-    static QString dialable(const QString& text);
 
 private:
     void append(QChar symbol);
