@@ -1,6 +1,8 @@
 #include "console/frmPhone.h"
 
+#include "call/AudioControls.h"
 #include "call/CommandLines.h"
+#include "call/NumberEntry.h"
 #include "console/MessageBoxes.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
@@ -30,6 +32,8 @@ frmPhone::frmPhone(Services& services, QWidget* parent)
     m_modemLink = new ModemLink(*this, m_services);
     m_phoneBook = new PhoneBookPanel(*this, m_services);
     m_sideWindows = new SideWindows(*this, m_services);
+    m_numberEntry = new NumberEntry(*this, m_services);
+    m_audio = new AudioControls(*this, m_services);
 
     connect(cmdOnOff, &QPushButton::clicked, this, &frmPhone::cmdOnOff_Click);
     connect(modem_setup, &QAction::triggered, this, &frmPhone::showSetupDialog);
@@ -148,13 +152,7 @@ void frmPhone::closeEvent(QCloseEvent* event) {
 }
 
 bool frmPhone::Form_KeyPress(int keyAscii) {
-    bool consumed = false;
-    if (keyAscii == 13) {
-        cmdSend->click();
-        consumed = true;
-    }
-    cmdSend->setFocus(Qt::OtherFocusReason);
-    return consumed;
+    return m_numberEntry->Form_KeyPress(keyAscii);
 }
 
 namespace {

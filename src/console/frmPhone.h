@@ -6,7 +6,8 @@
 //   ModemLink     (modem/)     attach, Delay, serial errors, everything the modem sends
 //   PhoneBookPanel (phonebook/) the phone-book panel
 //   SideWindows   (windows/)   the setup dialog and the About window of the menu
-//   further call behaviour in call/.
+//   NumberEntry   (call/)      keypad, Pause, Clear, Redial, the keyboard, the display's length
+//   AudioControls (call/)      Hold, Mute, Flash and the two sliders
 // Controls carry the names of the design (objectName too; array members as name_index).
 
 #include "console/PhoneState.h"
@@ -24,6 +25,8 @@ class RibbonButton;
 class SerialControl;
 class Slider;
 class ModemLink;
+class AudioControls;
+class NumberEntry;
 class PhoneBookPanel;
 class SideWindows;
 class QAction;
@@ -74,6 +77,8 @@ public:
     ModemLink& modemLink() { return *m_modemLink; }
     PhoneBookPanel& phoneBook() { return *m_phoneBook; }
     SideWindows& sideWindows() { return *m_sideWindows; }
+    NumberEntry& numberEntry() { return *m_numberEntry; }
+    AudioControls& audio() { return *m_audio; }
 
     // --- controls -------------------------------------------------------------------------------
     SerialControl* comModem = nullptr;
@@ -154,4 +159,6 @@ private:
     ModemLink* m_modemLink = nullptr;
     PhoneBookPanel* m_phoneBook = nullptr;
     SideWindows* m_sideWindows = nullptr;
+    NumberEntry* m_numberEntry = nullptr;
+    AudioControls* m_audio = nullptr;
 };

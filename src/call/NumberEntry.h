@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+
+class frmPhone;
+struct Services;
+
+// Everything that edits the number display: the keypad (which also sends touch tones during a
+// call), Pause, Clear, Redial, the window's keyboard and the display's length rule.
+class NumberEntry : public QObject {
+    Q_OBJECT
+public:
+    // The display keeps at most this many characters.
+    static constexpr int MaxLength = 14;
+
+    NumberEntry(frmPhone& form, Services& services);
+
+    // Keypad key `index` (0 to 8 are the digits 1 to 9, 9 is "*", 10 is "0", 11 is "#").
+    void cmdNumber_Click(int index);
+    // A character typed anywhere in the window (Enter 13, Backspace 8, Esc 27). True when the key
+    // had an action here and must go no further.
+    bool Form_KeyPress(int keyAscii);
+    void cmdPause_Click();
+    void cmdClear_Click();
+    void cmdRedial_Click();
+    // Runs after every change of the display's text, whoever made it.
+    void txtNumberOut_Change();
+
+private:
+    void append(QChar symbol);
+    void stepSpeakerLevel(int step);
+    bool clickFocusedButton();
+
+    frmPhone& m_form;
+    Services& m_services;
+};
