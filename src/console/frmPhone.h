@@ -3,7 +3,9 @@
 // The main window: a telephone drawn on the screen. This class is the view and the window's
 // lifecycle (load, attach and detach with On/Off, close). The behaviour behind the controls
 // lives with the subsystem that owns it, each object wiring its own controls:
-//   ModemLink     (modem/)     attach, Delay, serial errors, everything the modem sends
+//   ModemLink     (modem/)     attach, Delay, serial errors
+//   ModemResponses (modem/)    everything the modem sends: VCON, caller ID, automatic answering
+//   CallControl   (call/)      Send and End: placing, answering and ending calls
 //   PhoneBookPanel (phonebook/) the phone-book panel
 //   further call and side-window behaviour in call/, setup/, windows/.
 // Controls carry the names of the design (objectName too; array members as name_index).
@@ -23,6 +25,8 @@ class RibbonButton;
 class SerialControl;
 class Slider;
 class ModemLink;
+class ModemResponses;
+class CallControl;
 class PhoneBookPanel;
 class QAction;
 class QFrame;
@@ -70,6 +74,8 @@ public:
     void setInUseLamp(bool lit);
 
     ModemLink& modemLink() { return *m_modemLink; }
+    ModemResponses& responses() { return *m_responses; }
+    CallControl& calls() { return *m_calls; }
     PhoneBookPanel& phoneBook() { return *m_phoneBook; }
 
     // --- controls -------------------------------------------------------------------------------
@@ -149,5 +155,7 @@ private:
     bool m_forwardingKey = false;
     // Behaviour objects, children of the window.
     ModemLink* m_modemLink = nullptr;
+    ModemResponses* m_responses = nullptr;
+    CallControl* m_calls = nullptr;
     PhoneBookPanel* m_phoneBook = nullptr;
 };

@@ -1,3 +1,4 @@
+#include "LineEnds.h"
 #include "modem/ModemText.h"
 
 #include <QRandomGenerator>
@@ -39,14 +40,8 @@ QString receivePathFault(const QByteArray& bytes) {
     QString withoutLineFeeds = text;
     withoutLineFeeds.remove(QLatin1Char('\n'));
     ModemDisplay(text);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('\r')) {
-            if (i + 1 >= text.size() || text.at(i + 1) != QLatin1Char('\n')) {
-                return QStringLiteral("CR at %1 without its LF").arg(i);
-            }
-        } else if (text.at(i) == QLatin1Char('\n') && (i == 0 || text.at(i - 1) != QLatin1Char('\r'))) {
-            return QStringLiteral("LF at %1 not after a CR").arg(i);
-        }
+    if (const QString fault = lineEndFault(text); !fault.isEmpty()) {
+        return fault;
     }
     QString again = text;
     ModemDisplay(again);
