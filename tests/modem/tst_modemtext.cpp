@@ -1,4 +1,4 @@
-#include "LineEnds.h"
+#include "ReceivedBytes.h"
 #include "modem/ModemText.h"
 
 #include <QRandomGenerator>
@@ -281,13 +281,9 @@ void TestModemText::receivePathHoldsForAnyBytes_data() {
     QTest::newRow("report with lone LFs") << QByteArray(Report).replace("\r\n", "\n");
     QTest::newRow("tag at the end") << QByteArray("NMBR =");
     QTest::newRow("tag and CR") << QByteArray("NAME =\r");
-    QByteArray noise(100 * 1024, '\0');
-    QRandomGenerator noiseSource(1207);
-    for (char& byte : noise) {
-        byte = static_cast<char>(noiseSource.bounded(256));
-    }
-    QTest::newRow("100 kB of noise") << noise;
-    QTest::newRow("100 kB of noise around a report") << noise.left(50000) + Report + noise.mid(50000);
+    const QByteArray noisy = noise(100 * 1024, 1207);
+    QTest::newRow("100 kB of noise") << noisy;
+    QTest::newRow("100 kB of noise around a report") << noisy.left(50000) + Report + noisy.mid(50000);
 }
 
 void TestModemText::receivePathHoldsForAnyBytes() {

@@ -1,5 +1,5 @@
-#include "LineEnds.h"
 #include "ModemLine.h"
+#include "ReceivedBytes.h"
 #include "console/frmPhone.h"
 #include "modem/ModemResponses.h"
 #include "modem/ModemText.h"
@@ -7,7 +7,6 @@
 #include "platform/Controls.h"
 
 #include <QAbstractEventDispatcher>
-#include <QRandomGenerator>
 #include <QTest>
 
 // What the modem sends, as the main window shows it: caller ID, automatic answering, the voice
@@ -228,12 +227,8 @@ void TestResponses::anyBytesOverTheLine_data() {
     QTest::newRow("lone LF") << QByteArray("\n");
     QTest::newRow("LF CR") << QByteArray("OK\n\rOK");
     QTest::newRow("invalid UTF-8") << QByteArray("NMBR = 40755\xc3\r\nNAME = \xff\xfe\r\n");
-    QByteArray noise(100 * 1024, '\0');
-    QRandomGenerator random(6180);
-    for (char& byte : noise) {
-        byte = static_cast<char>(random.bounded(256));
-    }
-    QTest::newRow("100 kB of noise") << noise;
+    const QByteArray noisy = noise(100 * 1024, 6180);
+    QTest::newRow("100 kB of noise") << noisy;
 }
 
 void TestResponses::anyBytesOverTheLine() {

@@ -1,6 +1,20 @@
 #pragma once
 
+#include <QByteArray>
+#include <QRandomGenerator>
 #include <QString>
+
+// Bytes a line can bring and checks of what the program makes of them, for the receive path.
+
+// `size` bytes of noise, the same for the same seed.
+inline QByteArray noise(qsizetype size, quint32 seed) {
+    QByteArray bytes(size, '\0');
+    QRandomGenerator random(seed);
+    for (char& byte : bytes) {
+        byte = static_cast<char>(random.bounded(256));
+    }
+    return bytes;
+}
 
 // What must hold for any text after line-end normalisation: every carriage return is followed by
 // exactly one line feed, and no other line feed is left. Returns what is wrong, or an empty text.
