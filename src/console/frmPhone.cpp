@@ -1,12 +1,14 @@
 #include "console/frmPhone.h"
 
 #include "call/AudioControls.h"
+#include "call/CallControl.h"
 #include "call/CommandLines.h"
 #include "call/NumberEntry.h"
 #include "console/MessageBoxes.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
 #include "modem/ModemLink.h"
+#include "modem/ModemResponses.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
 #include "phonebook/PhoneBookPanel.h"
@@ -30,6 +32,8 @@ frmPhone::frmPhone(Services& services, QWidget* parent)
     buildFace();
     setWidthTwips(WideWidth);
     m_modemLink = new ModemLink(*this, m_services);
+    m_responses = new ModemResponses(*this, m_services);
+    m_calls = new CallControl(*this, m_services);
     m_phoneBook = new PhoneBookPanel(*this, m_services);
     m_sideWindows = new SideWindows(*this, m_services);
     m_numberEntry = new NumberEntry(*this, m_services);

@@ -3,7 +3,9 @@
 // The main window: a telephone drawn on the screen. This class is the view and the window's
 // lifecycle (load, attach and detach with On/Off, close). The behaviour behind the controls
 // lives with the subsystem that owns it, each object wiring its own controls:
-//   ModemLink     (modem/)     attach, Delay, serial errors, everything the modem sends
+//   ModemLink     (modem/)     attach, Delay, serial errors
+//   ModemResponses (modem/)    everything the modem sends: VCON, caller ID, automatic answering
+//   CallControl   (call/)      Send and End: placing, answering and ending calls
 //   PhoneBookPanel (phonebook/) the phone-book panel
 //   SideWindows   (windows/)   the setup dialog and the About window of the menu
 //   NumberEntry   (call/)      keypad, Pause, Clear, Redial, the keyboard, the display's length
@@ -27,6 +29,8 @@ class Slider;
 class ModemLink;
 class AudioControls;
 class NumberEntry;
+class ModemResponses;
+class CallControl;
 class PhoneBookPanel;
 class SideWindows;
 class QAction;
@@ -75,6 +79,8 @@ public:
     void setInUseLamp(bool lit);
 
     ModemLink& modemLink() { return *m_modemLink; }
+    ModemResponses& responses() { return *m_responses; }
+    CallControl& calls() { return *m_calls; }
     PhoneBookPanel& phoneBook() { return *m_phoneBook; }
     SideWindows& sideWindows() { return *m_sideWindows; }
     NumberEntry& numberEntry() { return *m_numberEntry; }
@@ -157,6 +163,8 @@ private:
     bool m_forwardingKey = false;
     // Behaviour objects, children of the window.
     ModemLink* m_modemLink = nullptr;
+    ModemResponses* m_responses = nullptr;
+    CallControl* m_calls = nullptr;
     PhoneBookPanel* m_phoneBook = nullptr;
     SideWindows* m_sideWindows = nullptr;
     NumberEntry* m_numberEntry = nullptr;

@@ -1,0 +1,169 @@
+#include "call/CallControl.h"
+
+#include "call/CommandLines.h"
+#include "console/SettingsStore.h"
+#include "console/SharedState.h"
+#include "console/frmPhone.h"
+#include "modem/ModemLink.h"
+#include "modem/SerialControl.h"
+#include "modem/Waiter.h"
+#include "platform/Controls.h"
+
+#include <QPointer>
+#include <utility>
+
+namespace {
+const QColor Green(0, 255, 0);
+const QColor Black(0, 0, 0);
+const QString InUse = QStringLiteral("In Use");
+// Between the dial's prefix line and the dial line.
+constexpr double PrefixSeconds = 1;
+// Between hanging up and initialising the modem again.
+constexpr double HangUpSeconds = 2;
+} // namespace
+
+CallControl::CallControl(frmPhone& form, Services& services)
+    : QObject(&form)
+    , m_form(form)
+    , m_services(services) {
+    connect(m_form.cmdSend, &QPushButton::clicked, this, &CallControl::cmdSend_Click);
+    connect(m_form.cmdEnd, &QPushButton::clicked, this, &CallControl::cmdEnd_Click);
+    // A dial still waiting for its connection is over when the window goes.
+    connect(&m_form, &frmPhone::closed, this, [this] { ++m_generation; });
+}
+
+bool CallControl::attached() {
+    if (m_form.comModem->portOpen()) {
+        return true;
+    }
+    m_form.modemLink().tellNotAttached();
+    return false;
+}
+
+void CallControl::cmdSend_Click() {
+    // End is still hanging up: the line is not free for a new call until it has finished.
+    if (m_ending || !attached()) {
+        return;
+    }
+    PhoneState& state = m_form.state;
+    if (m_form.txtNumberOut->text().isEmpty()) {
+        state.IncomingCall = true;
+    }
+    if (state.IncomingCall) {
+        answer();
+        return;
+    }
+    dial([this] { return m_form.txtNumberOut->text(); }, true);
+}
+
+void CallControl::placeCall(const QString& dialString, bool rememberAsLastDialed) {
+    if (m_ending || !attached()) {
+        return;
+    }
+    dial([dialString] { return dialString; }, rememberAsLastDialed);
+}
+
+void CallControl::dial(const std::function<QString()>& number, bool rememberAsLastDialed) {
+    ModemLink& link = m_form.modemLink();
+    SharedState& shared = m_services.shared;
+    const quint64 call = ++m_generation;
+    link.beginCall();
+    if (link.output(CommandLines::prefix())) {
+        return;
+    }
+    const QPointer<CallControl> alive(this);
+    // Still this call: not ended or replaced by another Send, the modem still there.
+    const auto current = [&] { return alive && m_generation == call && m_form.comModem->portOpen(); };
+    if (!link.Delay(PrefixSeconds) || !current()) {
+        return;
+    }
+
+    const QString dialled = number();
+    // A connection reported before this dial belongs to an earlier call; the speaker level waits
+    // for this one's.
+    m_form.state.VoiceConnected = false;
+    if (link.output(CommandLines::dial(dialled, shared.DisCID, shared.DisCW))) {
+        return;
+    }
+    shared.CallActive = true;
+    if (rememberAsLastDialed) {
+        m_services.settings.write(Settings::Modem, QStringLiteral("LastDialed"), dialled);
+    }
+    showInUse();
+    m_form.txtNumberIn->setText(QString());
+
+    const Waiter::Result connected =
+        m_services.waiter.waitUntil([&] { return !current() || m_form.state.VoiceConnected; });
+    if (connected != Waiter::Result::Done || !current()) {
+        return;
+    }
+    link.callCommand(CommandLines::speakerLevel(m_form.Slider1->value()));
+}
+
+void CallControl::answer() {
+    ++m_generation;
+    m_form.modemLink().beginCall();
+    if (m_form.modemLink().output(CommandLines::answer())) {
+        return;
+    }
+    m_form.state.IncomingCall = false;
+    m_services.shared.CallActive = true;
+    showInUse();
+}
+
+void CallControl::showInUse() {
+    m_form.setInUseLamp(true);
+    m_form.txtStatus->setText(InUse);
+}
+
+void CallControl::cmdEnd_Click() {
+    PhoneState& state = m_form.state;
+    SharedState& shared = m_services.shared;
+    ModemLink& link = m_form.modemLink();
+    ++m_generation;
+    const auto guarded = [&shared](const SerialError& error) {
+        if (error) {
+            shared.CallActive = false;
+        }
+    };
+
+    m_form.txtName->setTextColor(Green);
+    m_form.txtNumberIn->setTextColor(Green);
+    for (DisplayBox* box : {m_form.txtNumberOut, m_form.txtNumberIn, m_form.txtName, m_form.txtStatus}) {
+        box->setText(QString());
+    }
+    guarded(link.output(CommandLines::hangUp()));
+
+    const QPointer<CallControl> alive(this);
+    const bool wasEnding = std::exchange(m_ending, true);
+    const bool waited = link.Delay(HangUpSeconds);
+    if (!alive) {
+        return;
+    }
+    m_ending = wasEnding;
+    // The line the attach would send now, from the stored settings: after Setup, IntString holds
+    // the bare stored string, and the modem would be left without caller ID.
+    if (waited) {
+        guarded(link.output(link.initialisationLine()));
+    }
+
+    m_form.setInUseLamp(false);
+    shared.CallActive = false;
+    state.ModemText.clear();
+    m_form.Slider2->setValue(1);
+    state.IncomingCall = false;
+    m_form.txtStatus->setText(QString());
+    guarded(m_form.comModem->setInBufferCount(0));
+    if (state.OnHold) {
+        state.OnHold = false;
+        m_form.txtStatus->setText(QString());
+        m_form.cmdHold->setCaptionColor(Black);
+    }
+    if (state.Muted) {
+        state.Muted = false;
+        m_form.cmdMute->setCaptionColor(Black);
+        m_form.txtStatus->setText(QString());
+    }
+    state.VoiceConnected = false;
+    emit callEnded();
+}

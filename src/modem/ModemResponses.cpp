@@ -1,0 +1,98 @@
+#include "modem/ModemResponses.h"
+
+#include "console/SettingsStore.h"
+#include "console/SharedState.h"
+#include "console/frmPhone.h"
+#include "modem/ModemLink.h"
+#include "modem/ModemText.h"
+#include "modem/SerialControl.h"
+#include "modem/Waiter.h"
+#include "platform/Controls.h"
+
+#include <QPointer>
+
+namespace {
+// The caller name box turns red for a caller who cannot be called back.
+const QColor Red(255, 0, 0);
+// A report is read this long after its first characters, so that it has arrived whole.
+constexpr double SettleSeconds = 0.5;
+// How long an incoming call waits for Send before automatic answering.
+constexpr double AnswerSeconds = 5;
+} // namespace
+
+ModemResponses::ModemResponses(frmPhone& form, Services& services)
+    : QObject(&form)
+    , m_form(form)
+    , m_services(services) {
+    connect(m_form.comModem, &SerialControl::onComm, this, &ModemResponses::comModem_OnComm);
+}
+
+void ModemResponses::comModem_OnComm() {
+    if (m_form.comModem->commEvent() != SerialControl::EventReceive) {
+        return;
+    }
+    PhoneState& state = m_form.state;
+    // A ringing phone brings the window back once; the rings after it leave a user who
+    // minimised it again alone.
+    if (!state.ModemText.contains(ModemText::Ring) && m_form.isMinimized()) {
+        m_form.showNormal();
+    }
+    const QPointer<ModemResponses> alive(this);
+    if (!m_form.modemLink().Delay(SettleSeconds) || !alive) {
+        return;
+    }
+    state.ModemText = ModemText::decode(m_form.comModem->input());
+    ModemText::ModemDisplay(state.ModemText);
+    if (state.ModemText.contains(ModemText::VoiceConnection)) {
+        state.VoiceConnected = true;
+    }
+    if (state.ModemText.contains(ModemText::NumberTag)) {
+        display_number();
+    }
+}
+
+void ModemResponses::display_number() {
+    PhoneState& state = m_form.state;
+    SharedState& shared = m_services.shared;
+    state.IncomingCall = true;
+    state.CallerNumber = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NumberTag));
+    state.CallerName = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NameTag));
+    state.LastReportNumber = state.CallerNumber;
+    state.LastReportName = state.CallerName;
+
+    if (state.CallerNumber.startsWith(ModemText::OutOfArea)) {
+        m_form.txtName->setTextColor(Red);
+        m_form.txtName->setText(QStringLiteral("Out of Area"));
+        shared.AutoAns = false;
+    } else if (state.CallerNumber.startsWith(ModemText::Private)) {
+        m_form.txtName->setTextColor(Red);
+        m_form.txtName->setText(QStringLiteral("Private"));
+    } else {
+        state.CallerName = ModemText::rearrangedName(state.CallerName);
+        m_form.txtName->setText(state.CallerName);
+        state.CallerNumber = ModemText::displayedNumber(state.CallerNumber);
+        m_form.txtNumberIn->setText(state.CallerNumber);
+    }
+
+    // Rings and repeats that came after the report are not news. The port may have closed under
+    // us (the modem went away); there is then nothing to discard.
+    m_form.comModem->setInputLen(0);
+    m_form.comModem->setInBufferCount(0);
+    state.ModemText.clear();
+    state.CallerNumber.clear();
+
+    const QPointer<ModemResponses> alive(this);
+    const bool waited = m_services.waiter.delay(AnswerSeconds);
+    if (!alive) {
+        return;
+    }
+    // Send or End pressed during the wait has dealt with the call already (IncomingCall is false
+    // then); answering it now would pick up a call the user turned down, or dial the number shown.
+    if (waited && shared.AutoAns && state.IncomingCall && m_form.comModem->portOpen()) {
+        m_form.cmdSend->click();
+    }
+    state.IncomingCall = false;
+    shared.AutoAns = Convert::toBoolean(
+                         m_services.settings.read(Settings::Modem, QStringLiteral("AutoAns"), QStringLiteral("False")))
+                         .value_or(false);
+}
