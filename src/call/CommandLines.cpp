@@ -72,4 +72,15 @@ QString tone(int index) {
     return line(QStringLiteral("AT#VBT=1#VTS=") + keypadSymbol(index));
 }
 
+QString dialable(const QString& text) {
+    QString result;
+    for (const QChar c : text) {
+        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('*') || c == QLatin1Char('#') ||
+            c == QLatin1Char(',')) {
+            result += c;
+        }
+    }
+    return result;
+}
+
 } // namespace CommandLines

@@ -23,5 +23,9 @@ QString flash();                   // "AT#VTS=!"
 QString tone(int index); // "AT#VBT=1#VTS=<symbol>"
 // The symbol keypad key `index` stands for.
 QChar keypadSymbol(int index);
+// Only the characters a number can be dialled with: "0" to "9", "*", "#" and "," (a pause).
+// Text from the store or the user passes through it before it can reach a dial line, so that
+// nothing else (a line end would end the command early) ever does.
+QString dialable(const QString& text);
 
 } // namespace CommandLines

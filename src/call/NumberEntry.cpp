@@ -28,20 +28,6 @@ int keypadIndexOf(int keyAscii) {
     return -1;
 }
 
-// The characters of `text` that can stand in the display: digits, "*", "#" and ",".
-QString dialable(const QString& text) {
-    // The stored number may have been edited by hand; whatever else it holds (blanks, dashes, a
-    // line end that would end the dial command early) never reaches the display or the modem.
-    QString kept;
-    for (const QChar c : text) {
-        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('*') || c == QLatin1Char('#') ||
-            c == QLatin1Char(',')) {
-            kept += c;
-        }
-    }
-    return kept;
-}
-
 } // namespace
 
 NumberEntry::NumberEntry(frmPhone& form, Services& services)
@@ -132,7 +118,8 @@ void NumberEntry::cmdClear_Click() {
 void NumberEntry::cmdRedial_Click() {
     // While an incoming call is being handled the display belongs to it: Send will answer.
     if (!m_form.state.IncomingCall) {
-        m_form.txtNumberOut->setText(dialable(m_services.settings.read(Settings::Modem, QStringLiteral("LastDialed"))));
+        m_form.txtNumberOut->setText(
+            CommandLines::dialable(m_services.settings.read(Settings::Modem, QStringLiteral("LastDialed"))));
     }
     m_form.cmdSend->setFocus(Qt::OtherFocusReason);
 }

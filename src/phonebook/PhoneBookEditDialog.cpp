@@ -1,5 +1,6 @@
 #include "phonebook/PhoneBookEditDialog.h"
 
+#include "call/CommandLines.h"
 #include "phonebook/PhoneBookEntries.h"
 #include "platform/Fonts.h"
 
@@ -28,7 +29,7 @@ PhoneBookEditDialog::PhoneBookEditDialog(int index, const QString& name, const Q
         QRegularExpression(QStringLiteral("[0-9*#,]{0,%1}").arg(PhoneBookEntries::MaxNumberLength)), txtEntryNumber));
     // A number stored by hand or from a caller-ID report may hold other characters; the box shows
     // what would be dialled.
-    txtEntryNumber->setText(PhoneBookEntries::dialable(number).left(PhoneBookEntries::MaxNumberLength));
+    txtEntryNumber->setText(CommandLines::dialable(number).left(PhoneBookEntries::MaxNumberLength));
     txtEntryNumber->setToolTip(QStringLiteral("Digits, * and #, and , for a pause"));
 
     auto* form = new QFormLayout;
@@ -54,5 +55,5 @@ QString PhoneBookEditDialog::name() const {
 }
 
 QString PhoneBookEditDialog::number() const {
-    return PhoneBookEntries::dialable(txtEntryNumber->text()).left(PhoneBookEntries::MaxNumberLength);
+    return CommandLines::dialable(txtEntryNumber->text()).left(PhoneBookEntries::MaxNumberLength);
 }

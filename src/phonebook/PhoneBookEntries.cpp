@@ -42,17 +42,6 @@ int firstEmptyEntry(const SettingsStore& store) {
     return -1;
 }
 
-QString dialable(const QString& text) {
-    QString result;
-    for (const QChar c : text) {
-        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('*') || c == QLatin1Char('#') ||
-            c == QLatin1Char(',')) {
-            result += c;
-        }
-    }
-    return result;
-}
-
 bool isWithheldNumber(const QString& reportedNumber) {
     return reportedNumber.startsWith(QLatin1Char('P')) || reportedNumber.startsWith(QLatin1Char('O'));
 }

@@ -25,9 +25,6 @@ bool isEmpty(const SettingsStore& store, int index);
 // The lowest index of an empty entry, or -1 when every entry holds something.
 int firstEmptyEntry(const SettingsStore& store);
 
-// Only the characters a number can be dialled with: "0" to "9", "*", "#" and "," (a pause).
-QString dialable(const QString& text);
-
 // Caller-ID reports give "P" for a private caller and "O" for one out of the area instead of a
 // number; neither can be called back.
 bool isWithheldNumber(const QString& reportedNumber);

@@ -1,5 +1,6 @@
 #include "phonebook/PhoneBookPanel.h"
 
+#include "call/CommandLines.h"
 #include "console/MessageBoxes.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
@@ -73,7 +74,7 @@ void PhoneBookPanel::cmdPBEnter_Click() {
         tell(SelectFirst);
         return;
     }
-    const QString number = PhoneBookEntries::dialable(PhoneBookEntries::number(m_services.settings, index));
+    const QString number = CommandLines::dialable(PhoneBookEntries::number(m_services.settings, index));
     if (number.isEmpty()) {
         tell(QStringLiteral("This Entry Has No Number to Dial"));
         return;

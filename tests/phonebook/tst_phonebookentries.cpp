@@ -1,4 +1,5 @@
 #include "TempStore.h"
+#include "call/CommandLines.h"
 #include "phonebook/PhoneBookEntries.h"
 
 #include <QTest>
@@ -47,7 +48,7 @@ void TestPhoneBookEntries::dialable_data() {
 void TestPhoneBookEntries::dialable() {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(PhoneBookEntries::dialable(text), expected);
+    QCOMPARE(CommandLines::dialable(text), expected);
 }
 
 void TestPhoneBookEntries::awkwardTextsComeBackAsWritten_data() {
