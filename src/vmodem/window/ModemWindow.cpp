@@ -122,7 +122,8 @@ QWidget* ModemWindow::buildIncomingBox() {
     m_presentation = new QComboBox;
     m_presentation->addItems({QStringLiteral("Number and name"), QStringLiteral("Private"),
                               QStringLiteral("Out of area"), QStringLiteral("No caller ID")});
-    m_callerNumber = new QLineEdit(QStringLiteral("5551234"));
+    // Caller-ID numbers arrive with their area code: ten digits on North American lines.
+    m_callerNumber = new QLineEdit(QStringLiteral("4075551212"));
     m_callerName = new QLineEdit(QStringLiteral("SMITH,ANN"));
     m_callerName->setPlaceholderText(QStringLiteral("(no name)"));
     form->addRow(QStringLiteral("Caller ID:"), m_presentation);
