@@ -107,6 +107,7 @@ void TestE2ePhone::incomingCall() {
     // A number waits in the display: while the caller is shown, Send answers instead of dialling.
     QTest::keyClicks(&phone, QStringLiteral("5551234"));
     if (!autoAnswer) {
+        // The user answers while the caller is shown.
         connect(phone.txtName, &QLineEdit::textChanged, &phone, [&](const QString& shown) {
             if (shown == name) {
                 QTimer::singleShot(0, phone.cmdSend, [&] { QTest::mouseClick(phone.cmdSend, Qt::LeftButton); });
