@@ -21,12 +21,12 @@ void PhoneRig::load() {
     m_phone->Form_Load();
 }
 
-void PhoneRig::storeModem(const QString& devicePath, bool autoOn) {
-    store().setPortDevice(1, devicePath);
+void PhoneRig::storeModem(SettingsStore& store, const QString& devicePath, bool autoOn) {
+    store.setPortDevice(1, devicePath);
     const QString& m = Settings::Modem;
-    store().write(m, QStringLiteral("Port"), QStringLiteral("1"));
-    store().write(m, QStringLiteral("IntString"), QStringLiteral("AT#CLS=8#VLS=6"));
-    store().write(m, QStringLiteral("AutoOn"), autoOn ? QStringLiteral("True") : QStringLiteral("False"));
-    store().write(m, QStringLiteral("CallerID"), QStringLiteral("True"));
-    store().write(m, QStringLiteral("CallerIDString"), QStringLiteral("#CID=1"));
+    store.write(m, QStringLiteral("Port"), QStringLiteral("1"));
+    store.write(m, QStringLiteral("IntString"), QStringLiteral("AT#CLS=8#VLS=6"));
+    store.write(m, QStringLiteral("AutoOn"), autoOn ? QStringLiteral("True") : QStringLiteral("False"));
+    store.write(m, QStringLiteral("CallerID"), QStringLiteral("True"));
+    store.write(m, QStringLiteral("CallerIDString"), QStringLiteral("#CID=1"));
 }

@@ -27,7 +27,9 @@ public:
     void load();
 
     // Stores a working modem set-up: port 1 at `devicePath`, the usual strings, caller ID on.
-    void storeModem(const QString& devicePath, bool autoOn = true);
+    void storeModem(const QString& devicePath, bool autoOn = true) { storeModem(store(), devicePath, autoOn); }
+    // The same in any store, e.g. the configuration of a Brisvane started as a program.
+    static void storeModem(SettingsStore& store, const QString& devicePath, bool autoOn = true);
 
     TempStore temp;
     QTemporaryDir lockDir;
