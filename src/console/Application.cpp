@@ -35,7 +35,11 @@ int Application::run() {
     QApplication::setQuitOnLastWindowClosed(false);
 
     m_phone = std::make_unique<frmPhone>(m_services);
-    QObject::connect(m_phone.get(), &frmPhone::closed, qApp, [] {
+    // Quitting does nothing before the event loop runs, so an end that comes during the load is
+    // remembered, and the event loop is then never entered.
+    bool ended = false;
+    QObject::connect(m_phone.get(), &frmPhone::closed, qApp, [&ended] {
+        ended = true;
         QApplication::closeAllWindows();
         QApplication::quit();
     });
@@ -47,6 +51,7 @@ int Application::run() {
         if (++received == 1) {
             m_phone->close();
         } else {
+            ended = true;
             m_waiter.abortAll();
             QApplication::quit();
         }
@@ -59,7 +64,7 @@ int Application::run() {
     splash->Form_Load(frmSplash::timeOfDay());
 
     m_phone->Form_Load();
-    const int result = m_waiter.aborting() ? 0 : QApplication::exec();
+    const int result = ended || m_waiter.aborting() ? 0 : QApplication::exec();
     delete splash.data();
     return result;
 }

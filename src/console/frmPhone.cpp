@@ -105,7 +105,10 @@ void frmPhone::Form_Load() {
         showSetupDialog();
         hide();
     }
-    m_modemLink->Delay(1);
+    // Closed (or told to end) during the wait: the program is ending, the window stays closed.
+    if (!m_modemLink->Delay(1) || m_unloading) {
+        return;
+    }
     show();
     emit loaded();
 }

@@ -22,6 +22,7 @@ private slots:
     void inputBeforeTheAttachIsDiscarded();
     void onOffDetachesAndAttachesAgain();
     void onOffPressedDuringTheDetachIsIgnored();
+    void closedDuringTheLoadStaysClosed();
     void closingTheWindow_data();
     void closingTheWindow();
     void attachErrors_data();
@@ -156,6 +157,21 @@ void TestLifecycle::onOffPressedDuringTheDetachIsIgnored() {
     QVERIFY(!rig.shared.ModemAttached);
     QTest::qWait(100);
     QCOMPARE(pty.received(), QByteArray("ATH\rATZ\r"));
+}
+
+void TestLifecycle::closedDuringTheLoadStaysClosed() {
+    Pty pty;
+    PhoneRig rig;
+    rig.storeModem(pty.devicePath());
+    frmPhone& phone = rig.makePhone();
+    bool shown = false;
+    connect(&phone, &frmPhone::loaded, this, [&] { shown = true; });
+    QTimer::singleShot(0, &phone, [&] { phone.close(); });
+    rig.load();
+    QVERIFY(!shown);
+    QVERIFY(!phone.isVisible());
+    QVERIFY(!rig.shared.ModemAttached);
+    QVERIFY(pty.waitForReceived("AT#CLS=8#VLS=6#CID=1\rATZ\r"));
 }
 
 void TestLifecycle::closingTheWindow_data() {
