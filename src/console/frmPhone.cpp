@@ -4,6 +4,7 @@
 #include "call/CallControl.h"
 #include "call/CommandLines.h"
 #include "call/NumberEntry.h"
+#include "call/ServiceButtons.h"
 #include "console/MessageBoxes.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
@@ -38,6 +39,7 @@ frmPhone::frmPhone(Services& services, QWidget* parent)
     m_sideWindows = new SideWindows(*this, m_services);
     m_numberEntry = new NumberEntry(*this, m_services);
     m_audio = new AudioControls(*this, m_services);
+    m_serviceButtons = new ServiceButtons(*this, m_services);
 
     connect(cmdOnOff, &QPushButton::clicked, this, &frmPhone::cmdOnOff_Click);
     connect(modem_setup, &QAction::triggered, this, &frmPhone::showSetupDialog);

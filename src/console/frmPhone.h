@@ -10,6 +10,7 @@
 //   SideWindows   (windows/)   the setup dialog and the About window of the menu
 //   NumberEntry   (call/)      keypad, Pause, Clear, Redial, the keyboard, the display's length
 //   AudioControls (call/)      Hold, Mute, Flash and the two sliders
+//   ServiceButtons (call/)     Call Fwd, Repeat, Last Caller, Cancel: the network's service codes
 // Controls carry the names of the design (objectName too; array members as name_index).
 
 #include "console/PhoneState.h"
@@ -28,6 +29,7 @@ class SerialControl;
 class Slider;
 class ModemLink;
 class AudioControls;
+class ServiceButtons;
 class NumberEntry;
 class ModemResponses;
 class CallControl;
@@ -85,6 +87,7 @@ public:
     SideWindows& sideWindows() { return *m_sideWindows; }
     NumberEntry& numberEntry() { return *m_numberEntry; }
     AudioControls& audio() { return *m_audio; }
+    ServiceButtons& serviceButtons() { return *m_serviceButtons; }
 
     // --- controls -------------------------------------------------------------------------------
     SerialControl* comModem = nullptr;
@@ -169,4 +172,5 @@ private:
     SideWindows* m_sideWindows = nullptr;
     NumberEntry* m_numberEntry = nullptr;
     AudioControls* m_audio = nullptr;
+    ServiceButtons* m_serviceButtons = nullptr;
 };
