@@ -11,6 +11,7 @@
 //   NumberEntry   (call/)      keypad, Pause, Clear, Redial, the keyboard, the display's length
 //   AudioControls (call/)      Hold, Mute, Flash and the two sliders
 //   ServiceButtons (call/)     Call Fwd, Repeat, Last Caller, Cancel: the network's service codes
+//   Handset       (call/)      moves a call between the speakerphone and the handset
 // Controls carry the names of the design (objectName too; array members as name_index).
 
 #include "console/PhoneState.h"
@@ -30,6 +31,7 @@ class Slider;
 class ModemLink;
 class AudioControls;
 class ServiceButtons;
+class Handset;
 class NumberEntry;
 class ModemResponses;
 class CallControl;
@@ -88,6 +90,7 @@ public:
     NumberEntry& numberEntry() { return *m_numberEntry; }
     AudioControls& audio() { return *m_audio; }
     ServiceButtons& serviceButtons() { return *m_serviceButtons; }
+    Handset& handset() { return *m_handset; }
 
     // --- controls -------------------------------------------------------------------------------
     SerialControl* comModem = nullptr;
@@ -173,4 +176,5 @@ private:
     NumberEntry* m_numberEntry = nullptr;
     AudioControls* m_audio = nullptr;
     ServiceButtons* m_serviceButtons = nullptr;
+    Handset* m_handset = nullptr;
 };
