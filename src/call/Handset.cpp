@@ -34,14 +34,8 @@ void Handset::cmdHandset_Click() {
         }
         return;
     }
-    if (!link.callCommand(CommandLines::speakerphone(link.initialisationLine()))) {
-        return;
-    }
-    show(false);
-    // The level the slider shows: the modem refused every change of it while the handset had the
-    // call. A held call stays silent until Hold is released.
-    if (!m_form.state.OnHold) {
-        link.callCommand(CommandLines::speakerLevel(m_form.Slider1->value()));
+    if (link.callCommand(CommandLines::speakerphone(link.initialisationLine()))) {
+        show(false);
     }
 }
 

@@ -33,17 +33,16 @@ void checkShows(frmPhone& phone, bool handset) {
 } // namespace
 
 void TestHandset::steps_data() {
-    // C a connected call, c a call not yet connected, H Handset pressed, O the call put on hold,
-    // X the call over without End (CallActive cleared), 5 firmware whose speakerphone is #VLS=5.
+    // C a connected call, c a call not yet connected, H Handset pressed, X the call over without
+    // End (CallActive cleared), 5 firmware whose speakerphone is #VLS=5.
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QByteArray>("written");
     QTest::addColumn<bool>("handset");
     QTest::newRow("outside a call") << "H" << QByteArray() << false;
     QTest::newRow("before the voice connection") << "cH" << QByteArray() << false;
     QTest::newRow("to the handset") << "CH" << QByteArray("AT#VLS=8\r") << true;
-    QTest::newRow("and back") << "CHH" << QByteArray("AT#VLS=8\rAT#VLS=6\rAT#SPK=,5,,\r") << false;
-    QTest::newRow("back to a held call") << "CHOH" << QByteArray("AT#VLS=8\rAT#VLS=6\r") << false;
-    QTest::newRow("back on firmware with #VLS=5") << "5CHH" << QByteArray("AT#VLS=8\rAT#VLS=5\rAT#SPK=,5,,\r") << false;
+    QTest::newRow("and back") << "CHH" << QByteArray("AT#VLS=8\rAT#VLS=6\r") << false;
+    QTest::newRow("back on firmware with #VLS=5") << "5CHH" << QByteArray("AT#VLS=8\rAT#VLS=5\r") << false;
     QTest::newRow("the call went without End") << "CHXH" << QByteArray("AT#VLS=8\r") << false;
 }
 
@@ -62,9 +61,6 @@ void TestHandset::steps() {
             break;
         case 'H':
             QTest::mouseClick(phone.cmdHandset, Qt::LeftButton);
-            break;
-        case 'O':
-            phone.state.OnHold = true;
             break;
         case 'X':
             t.rig.shared.CallActive = false;
