@@ -56,26 +56,26 @@ void CallControl::cmdSend_Click() {
     dial([this] { return m_form.txtNumberOut->text(); }, true);
 }
 
-void CallControl::placeCall(const QString& dialString, bool rememberAsLastDialed) {
+bool CallControl::placeCall(const QString& dialString, bool rememberAsLastDialed) {
     if (m_ending || !attached()) {
-        return;
+        return false;
     }
-    dial([dialString] { return dialString; }, rememberAsLastDialed);
+    return dial([dialString] { return dialString; }, rememberAsLastDialed);
 }
 
-void CallControl::dial(const std::function<QString()>& number, bool rememberAsLastDialed) {
+bool CallControl::dial(const std::function<QString()>& number, bool rememberAsLastDialed) {
     ModemLink& link = m_form.modemLink();
     SharedState& shared = m_services.shared;
     const quint64 call = ++m_generation;
     link.beginCall();
     if (link.output(CommandLines::prefix())) {
-        return;
+        return false;
     }
     const QPointer<CallControl> alive(this);
     // Still this call: not ended or replaced by another Send, the modem still there.
     const auto current = [&] { return alive && m_generation == call && m_form.comModem->portOpen(); };
     if (!link.Delay(PrefixSeconds) || !current()) {
-        return;
+        return false;
     }
 
     const QString dialled = number();
@@ -83,7 +83,7 @@ void CallControl::dial(const std::function<QString()>& number, bool rememberAsLa
     // for this one's.
     m_form.state.VoiceConnected = false;
     if (link.output(CommandLines::dial(dialled, shared.DisCID, shared.DisCW))) {
-        return;
+        return false;
     }
     shared.CallActive = true;
     if (rememberAsLastDialed) {
@@ -94,10 +94,10 @@ void CallControl::dial(const std::function<QString()>& number, bool rememberAsLa
 
     const Waiter::Result connected =
         m_services.waiter.waitUntil([&] { return !current() || m_form.state.VoiceConnected; });
-    if (connected != Waiter::Result::Done || !current()) {
-        return;
+    if (connected == Waiter::Result::Done && current()) {
+        link.callCommand(CommandLines::speakerLevel(m_form.Slider1->value()));
     }
-    link.callCommand(CommandLines::speakerLevel(m_form.Slider1->value()));
+    return true;
 }
 
 void CallControl::answer() {

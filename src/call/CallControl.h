@@ -27,18 +27,20 @@ public:
 
     // Dials `dialString` and waits, letting events run, for the voice connection; then sets the
     // speaker level. Service codes ("*69" and the like) come through here without being
-    // remembered as the last number dialled.
-    void placeCall(const QString& dialString, bool rememberAsLastDialed);
+    // remembered as the last number dialled. True when the dial line went to the modem.
+    bool placeCall(const QString& dialString, bool rememberAsLastDialed);
+
+    // Tells the user when the modem is not attached; true when it is.
+    bool attached();
 
 signals:
     // End has finished: the modem and the window are at rest.
     void callEnded();
 
 private:
-    // Tells the user when the modem is not attached; true when it is.
-    bool attached();
-    // `number` is read after the one-second wait, when the dial line is built.
-    void dial(const std::function<QString()>& number, bool rememberAsLastDialed);
+    // `number` is read after the one-second wait, when the dial line is built. True when the dial
+    // line went to the modem.
+    bool dial(const std::function<QString()>& number, bool rememberAsLastDialed);
     void answer();
     // The call is in use: lamp lit, "In Use".
     void showInUse();

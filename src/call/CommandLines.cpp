@@ -1,5 +1,7 @@
 #include "call/CommandLines.h"
 
+#include <QRegularExpression>
+
 namespace CommandLines {
 
 namespace {
@@ -61,6 +63,19 @@ QString muteOff() {
 
 QString flash() {
     return line(QStringLiteral("AT#VTS=!"));
+}
+
+QString handset() {
+    return line(QStringLiteral("AT#VLS=8"));
+}
+
+QString speakerphone(const QString& initialisationLine) {
+    static const QRegularExpression selection(QStringLiteral("#VLS=(\\d+)"), QRegularExpression::CaseInsensitiveOption);
+    QString device = QStringLiteral("6");
+    for (const QRegularExpressionMatch& match : selection.globalMatch(initialisationLine)) {
+        device = match.captured(1) == QLatin1String("5") ? QStringLiteral("5") : QStringLiteral("6");
+    }
+    return line(QStringLiteral("AT#VLS=") + device);
 }
 
 QChar keypadSymbol(int index) {

@@ -19,6 +19,12 @@ QString holdOff(int speakerLevel); // "AT#SPK=1,<level>,0"
 QString muteOn();                  // "AT#SPK=0,,,"
 QString muteOff();                 // "AT#SPK=1,,,"
 QString flash();                   // "AT#VTS=!"
+// During a voice connection: the call goes to the telephone handset on the modem's phone jack,
+// the modem staying on the line, so nothing is dropped.
+QString handset(); // "AT#VLS=8"
+// Back from the handset to the speakerphone, selected as `initialisationLine` selects it: firmware
+// whose speakerphone is #VLS=5 refuses #VLS=6, and its user's initialisation line says so.
+QString speakerphone(const QString& initialisationLine); // "AT#VLS=6" or "AT#VLS=5"
 // The touch tone of keypad key `index` (0 to 8 are digits 1 to 9, 9 is "*", 10 is "0", 11 is "#").
 QString tone(int index); // "AT#VBT=1#VTS=<symbol>"
 // The symbol keypad key `index` stands for.

@@ -36,4 +36,6 @@ namespace Settings {
 inline const QString Modem = QStringLiteral("Modem");
 inline const QString PhoneBook = QStringLiteral("PhoneBook");
 inline const QString Ports = QStringLiteral("Ports");
+// Our own group of the network's service codes (call/ServiceCodes.h).
+inline const QString Services = QStringLiteral("Services");
 } // namespace Settings

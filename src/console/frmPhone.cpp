@@ -3,7 +3,9 @@
 #include "call/AudioControls.h"
 #include "call/CallControl.h"
 #include "call/CommandLines.h"
+#include "call/Handset.h"
 #include "call/NumberEntry.h"
+#include "call/ServiceButtons.h"
 #include "console/MessageBoxes.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
@@ -38,6 +40,8 @@ frmPhone::frmPhone(Services& services, QWidget* parent)
     m_sideWindows = new SideWindows(*this, m_services);
     m_numberEntry = new NumberEntry(*this, m_services);
     m_audio = new AudioControls(*this, m_services);
+    m_serviceButtons = new ServiceButtons(*this, m_services);
+    m_handset = new Handset(*this, m_services);
 
     connect(cmdOnOff, &QPushButton::clicked, this, &frmPhone::cmdOnOff_Click);
     connect(modem_setup, &QAction::triggered, this, &frmPhone::showSetupDialog);

@@ -10,6 +10,8 @@
 //   SideWindows   (windows/)   the setup dialog and the About window of the menu
 //   NumberEntry   (call/)      keypad, Pause, Clear, Redial, the keyboard, the display's length
 //   AudioControls (call/)      Hold, Mute, Flash and the two sliders
+//   ServiceButtons (call/)     Call Fwd, Repeat, Last Caller, Cancel: the network's service codes
+//   Handset       (call/)      moves a call between the speakerphone and the handset
 // Controls carry the names of the design (objectName too; array members as name_index).
 
 #include "console/PhoneState.h"
@@ -28,6 +30,8 @@ class SerialControl;
 class Slider;
 class ModemLink;
 class AudioControls;
+class ServiceButtons;
+class Handset;
 class NumberEntry;
 class ModemResponses;
 class CallControl;
@@ -85,6 +89,8 @@ public:
     SideWindows& sideWindows() { return *m_sideWindows; }
     NumberEntry& numberEntry() { return *m_numberEntry; }
     AudioControls& audio() { return *m_audio; }
+    ServiceButtons& serviceButtons() { return *m_serviceButtons; }
+    Handset& handset() { return *m_handset; }
 
     // --- controls -------------------------------------------------------------------------------
     SerialControl* comModem = nullptr;
@@ -169,4 +175,6 @@ private:
     SideWindows* m_sideWindows = nullptr;
     NumberEntry* m_numberEntry = nullptr;
     AudioControls* m_audio = nullptr;
+    ServiceButtons* m_serviceButtons = nullptr;
+    Handset* m_handset = nullptr;
 };

@@ -34,6 +34,13 @@ void TestCommandLines::lines_data() {
     QTest::newRow("mute on") << muteOn() << "AT#SPK=0,,,\r";
     QTest::newRow("mute off") << muteOff() << "AT#SPK=1,,,\r";
     QTest::newRow("flash") << flash() << "AT#VTS=!\r";
+    QTest::newRow("handset") << handset() << "AT#VLS=8\r";
+    QTest::newRow("speakerphone") << speakerphone(QStringLiteral("AT#CLS=8#VLS=6#CID=1\r")) << "AT#VLS=6\r";
+    QTest::newRow("speakerphone of firmware with 5") << speakerphone(QStringLiteral("at#cls=8#vls=5")) << "AT#VLS=5\r";
+    QTest::newRow("speakerphone, none selected") << speakerphone(QStringLiteral("AT#CLS=8")) << "AT#VLS=6\r";
+    QTest::newRow("speakerphone, the last selection counts")
+        << speakerphone(QStringLiteral("AT#VLS=5#CLS=8#VLS=6")) << "AT#VLS=6\r";
+    QTest::newRow("speakerphone, 5 is not 55") << speakerphone(QStringLiteral("AT#VLS=55")) << "AT#VLS=6\r";
 }
 
 void TestCommandLines::lines() {

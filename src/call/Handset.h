@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class frmPhone;
+struct Services;
+
+// The Handset button: moves a connected call between the speakerphone and the telephone handset
+// plugged into the modem's phone jack, and back. The modem stays on the line both ways, so the
+// call is never dropped. While the handset has the call the button's caption is red and its
+// tooltip offers the way back; End, or losing the modem, leaves the phone on the speakerphone,
+// since the modem's initialisation line selects it again.
+class Handset : public QObject {
+    Q_OBJECT
+public:
+    Handset(frmPhone& form, Services& services);
+
+    void cmdHandset_Click();
+
+    bool inUse() const { return m_inUse; }
+
+private:
+    void show(bool inUse);
+
+    frmPhone& m_form;
+    Services& m_services;
+    bool m_inUse = false;
+};
