@@ -51,9 +51,10 @@ int Application::run() {
         if (++received == 1) {
             m_phone->close();
         } else {
+            // Ends every event loop, a modal box's too, also before the main loop has started.
             ended = true;
             m_waiter.abortAll();
-            QApplication::quit();
+            QApplication::exit(0);
         }
     });
 
