@@ -382,6 +382,7 @@ private slots:
         rig.pty.send("RING\r\nNMBR = 5551234\r\n");
         QByteArray handled;
         int emptyReads = 0;
+        bool discarded = false; // lives as long as the connection that sets it
         connect(&rig.control, &SerialControl::onComm, this, [&] {
             const QByteArray got = rig.control.input();
             emptyReads += got.isEmpty();
@@ -390,7 +391,6 @@ private slots:
         QVERIFY(opened(rig.control));
         if (readFirst) {
             // Right after the control has read the lines and queued their notification.
-            bool discarded = false;
             connect(rig.control.findChild<QSerialPort*>(), &QSerialPort::readyRead, this, [&] {
                 if (!std::exchange(discarded, true)) {
                     QCOMPARE(rig.control.setInBufferCount(0).number, 0);
