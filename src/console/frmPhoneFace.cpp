@@ -5,6 +5,7 @@
 #include "modem/SerialControl.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/Placement.h"
 #include "platform/Twips.h"
 
 #include <QAction>
@@ -15,6 +16,9 @@
 #include <QMenuBar>
 
 namespace {
+
+using Placement::indexed;
+using Placement::place;
 
 const QColor Green(0, 255, 0);
 const QColor Red(255, 0, 0);
@@ -28,16 +32,6 @@ const QColor DisplayBackground(16, 24, 32);
 
 QFont sansSerif() {
     return Fonts::design(QStringLiteral("MS Sans Serif"), 8.25);
-}
-
-template <typename W> W* place(W* widget, const QString& name, int left, int top, int width, int height) {
-    widget->setObjectName(name);
-    widget->setGeometry(Twips::rect(left, top, width, height));
-    return widget;
-}
-
-QString indexed(const char* name, int index) {
-    return QLatin1String(name) + QLatin1Char('_') + QString::number(index);
 }
 
 DisplayBox* displayBox(QWidget* parent, const char* name, const QRect& twips, const QColor& color, const QFont& font) {
@@ -78,10 +72,7 @@ void frmPhone::buildFace() {
     for (int i = 0; i < 2; ++i) {
         Line1[i] = place(new QFrame(client), indexed("Line1", i), 30, i == 0 ? 0 : 15, 7200 - 30, 15);
         Line1[i]->setFixedHeight(1);
-        Line1[i]->setAutoFillBackground(true);
-        QPalette p = Line1[i]->palette();
-        p.setColor(QPalette::Window, i == 0 ? QColor(128, 128, 128) : QColor(255, 255, 255));
-        Line1[i]->setPalette(p);
+        Placement::fill(Line1[i], i == 0 ? QColor(128, 128, 128) : QColor(255, 255, 255));
     }
 
     // Display panel.

@@ -8,7 +8,7 @@
 #include "platform/Twips.h"
 #include "setup/SerialDevices.h"
 #include "setup/TopCaptionPanel.h"
-#include "windows/Placement.h"
+#include "platform/Placement.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "platform/Fonts.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
-#include "windows/Placement.h"
+#include "platform/Placement.h"
 #include "windows/ProgramInfo.h"
 #include "windows/SystemInfoTool.h"
 

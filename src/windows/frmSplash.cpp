@@ -4,7 +4,7 @@
 #include "modem/Clock.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
-#include "windows/Placement.h"
+#include "platform/Placement.h"
 #include "windows/ProgramInfo.h"
 
 #include <QLabel>
