@@ -7,11 +7,6 @@
 #include "modem/ModemLink.h"
 #include "platform/Controls.h"
 
-namespace {
-const QColor OnColor(255, 0, 0);
-const QColor OffColor(0, 0, 0);
-} // namespace
-
 AudioControls::AudioControls(frmPhone& form, Services& services)
     : QObject(&form)
     , m_form(form)
@@ -44,7 +39,7 @@ void AudioControls::toggle(bool& on, CommandButton& button, const QString& onLin
     // was asked for; the user is told that the modem did not get it.
     m_form.modemLink().callCommand(on ? offLine : onLine);
     on = !on;
-    button.setCaptionColor(on ? OnColor : OffColor);
+    button.showLatched(on);
     m_form.txtStatus->setText(on ? onStatus : QStringLiteral("In Use"));
 }
 

@@ -8,13 +8,12 @@
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
 #include "platform/Controls.h"
+#include "platform/DesignColors.h"
 
 #include <QPointer>
 #include <utility>
 
 namespace {
-const QColor Green(0, 255, 0);
-const QColor Black(0, 0, 0);
 const QString InUse = QStringLiteral("In Use");
 // Between the dial's prefix line and the dial line.
 constexpr double PrefixSeconds = 1;
@@ -127,8 +126,8 @@ void CallControl::cmdEnd_Click() {
         }
     };
 
-    m_form.txtName->setTextColor(Green);
-    m_form.txtNumberIn->setTextColor(Green);
+    m_form.txtName->setTextColor(DesignColors::Green);
+    m_form.txtNumberIn->setTextColor(DesignColors::Green);
     for (DisplayBox* box : {m_form.txtNumberOut, m_form.txtNumberIn, m_form.txtName, m_form.txtStatus}) {
         box->setText(QString());
     }
@@ -157,11 +156,11 @@ void CallControl::cmdEnd_Click() {
     if (state.OnHold) {
         state.OnHold = false;
         m_form.txtStatus->setText(QString());
-        m_form.cmdHold->setCaptionColor(Black);
+        m_form.cmdHold->showLatched(false);
     }
     if (state.Muted) {
         state.Muted = false;
-        m_form.cmdMute->setCaptionColor(Black);
+        m_form.cmdMute->showLatched(false);
         m_form.txtStatus->setText(QString());
     }
     state.VoiceConnected = false;

@@ -7,11 +7,6 @@
 #include "modem/ModemLink.h"
 #include "platform/Controls.h"
 
-namespace {
-const QColor InUseColor(255, 0, 0);
-const QColor AtRestColor(0, 0, 0);
-} // namespace
-
 Handset::Handset(frmPhone& form, Services& services)
     : QObject(&form)
     , m_form(form)
@@ -41,6 +36,6 @@ void Handset::cmdHandset_Click() {
 
 void Handset::show(bool inUse) {
     m_inUse = inUse;
-    m_form.cmdHandset->setCaptionColor(inUse ? InUseColor : AtRestColor);
+    m_form.cmdHandset->showLatched(inUse);
     m_form.cmdHandset->setToolTip(inUse ? QStringLiteral("Back to Speakerphone") : QStringLiteral("Pick Up Handset"));
 }

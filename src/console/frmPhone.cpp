@@ -65,19 +65,20 @@ void frmPhone::setWidthTwips(int twips) {
     setFixedSize(clientWidth, clientHeight);
 }
 
+namespace {
+// A lamp is a dark picture (index 0) and a lit one (index 1) at the same place; exactly one shows.
+void light(const std::array<Lamp*, 2>& lamp, bool lit) {
+    lamp[0]->setVisible(!lit);
+    lamp[1]->setVisible(lit);
+}
+} // namespace
+
 void frmPhone::setPowerLamp(bool lit) {
-    picPower[1]->setVisible(lit);
-    picPower[0]->setVisible(!lit);
+    light(picPower, lit);
 }
 
 void frmPhone::setInUseLamp(bool lit) {
-    if (lit) {
-        picInuse[0]->setVisible(false);
-        picInuse[1]->setVisible(true);
-    } else {
-        picInuse[0]->setVisible(true);
-        picInuse[1]->setVisible(false);
-    }
+    light(picInuse, lit);
 }
 
 void frmPhone::Form_Load() {

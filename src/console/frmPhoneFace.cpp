@@ -1,9 +1,11 @@
 // The face of the main window: every control with its design geometry (twips), caption,
 // tooltip, font and colours. Behaviour is wired elsewhere.
 
+#include "console/MessageBoxes.h"
 #include "console/frmPhone.h"
 #include "modem/SerialControl.h"
 #include "platform/Controls.h"
+#include "platform/DesignColors.h"
 #include "platform/Fonts.h"
 #include "platform/Placement.h"
 #include "platform/Twips.h"
@@ -20,15 +22,7 @@ namespace {
 using Placement::indexed;
 using Placement::place;
 
-const QColor Green(0, 255, 0);
-const QColor Red(255, 0, 0);
-const QColor Blue(0, 0, 255);
-const QColor DarkGreen(0, 128, 0);
-const QColor Black(0, 0, 0);
-const QColor LightGrey(192, 192, 192);
-// The display area's background: the system's desktop colour has no counterpart here, so the
-// display is drawn as a dark glass that the green and red texts stand out on.
-const QColor DisplayBackground(16, 24, 32);
+using namespace DesignColors;
 
 QFont sansSerif() {
     return Fonts::design(QStringLiteral("MS Sans Serif"), 8.25);
@@ -57,7 +51,7 @@ CommandButton* button(QWidget* parent, const char* name, int left, int top, int 
 
 void frmPhone::buildFace() {
     setObjectName(QStringLiteral("frmPhone"));
-    setWindowTitle(QStringLiteral("Brisvane"));
+    setWindowTitle(ApplicationTitle);
     setWindowIcon(QIcon(QStringLiteral(":/brisvane/telephone.svg")));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -186,7 +180,7 @@ void frmPhone::buildFace() {
         entry->setReadOnly(true);
         entry->setFocusPolicy(Qt::NoFocus);
         QPalette p = entry->palette();
-        p.setColor(QPalette::Base, LightGrey);
+        p.setColor(QPalette::Base, PanelGrey);
         entry->setPalette(p);
         txtPhoneBook[i] = entry;
     }

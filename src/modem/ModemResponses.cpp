@@ -8,12 +8,11 @@
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
 #include "platform/Controls.h"
+#include "platform/DesignColors.h"
 
 #include <QPointer>
 
 namespace {
-// The caller name box turns red for a caller who cannot be called back.
-const QColor Red(255, 0, 0);
 // A report is read this long after its first characters, so that it has arrived whole.
 constexpr double SettleSeconds = 0.5;
 // How long an incoming call waits for Send before automatic answering.
@@ -61,11 +60,11 @@ void ModemResponses::display_number() {
     state.LastReportName = state.CallerName;
 
     if (state.CallerNumber.startsWith(ModemText::OutOfArea)) {
-        m_form.txtName->setTextColor(Red);
+        m_form.txtName->setTextColor(DesignColors::Red);
         m_form.txtName->setText(QStringLiteral("Out of Area"));
         shared.AutoAns = false;
     } else if (state.CallerNumber.startsWith(ModemText::Private)) {
-        m_form.txtName->setTextColor(Red);
+        m_form.txtName->setTextColor(DesignColors::Red);
         m_form.txtName->setText(QStringLiteral("Private"));
     } else {
         state.CallerName = ModemText::rearrangedName(state.CallerName);

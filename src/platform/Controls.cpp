@@ -1,5 +1,7 @@
 #include "platform/Controls.h"
 
+#include "platform/DesignColors.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,6 +22,10 @@ QColor CommandButton::captionColor() const {
     return palette().color(QPalette::ButtonText);
 }
 
+void CommandButton::showLatched(bool on) {
+    setCaptionColor(on ? DesignColors::Red : DesignColors::Black);
+}
+
 Panel3D::Panel3D(QWidget* parent, const QString& caption)
     : QFrame(parent)
     , m_caption(caption) {
@@ -27,7 +33,7 @@ Panel3D::Panel3D(QWidget* parent, const QString& caption)
     setLineWidth(1);
     setAutoFillBackground(true);
     QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(192, 192, 192));
+    p.setColor(QPalette::Window, DesignColors::PanelGrey);
     setPalette(p);
 }
 

@@ -18,6 +18,8 @@ public:
     explicit CommandButton(const QString& caption, QWidget* parent = nullptr);
     void setCaptionColor(const QColor& color);
     QColor captionColor() const;
+    // A button whose state is on (Hold, Mute, Handset) shows its caption red; off, black.
+    void showLatched(bool on);
 };
 
 // A bevelled panel that may show a caption and holds other controls.

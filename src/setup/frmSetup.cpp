@@ -4,11 +4,12 @@
 #include "console/SharedState.h"
 #include "console/frmPhone.h"
 #include "platform/Controls.h"
+#include "platform/DesignColors.h"
 #include "platform/Fonts.h"
+#include "platform/Placement.h"
 #include "platform/Twips.h"
 #include "setup/SerialDevices.h"
 #include "setup/TopCaptionPanel.h"
-#include "platform/Placement.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -22,7 +23,6 @@
 
 namespace {
 
-const QColor LightGrey(192, 192, 192);
 const QString DefaultIntString = QStringLiteral("AT#CLS=8#VLS=6");
 const QString DefaultCallerIDString = QStringLiteral("#CID=1");
 
@@ -64,11 +64,11 @@ void frmSetup::buildFace() {
     setWindowTitle(QStringLiteral("Modem Setup"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFont(Fonts::design(QStringLiteral("MS Sans Serif"), 8.25));
-    Placement::fill(this, LightGrey);
+    Placement::fill(this, DesignColors::PanelGrey);
     setFixedSize(Twips::toPixels(DesignClientWidth), Twips::toPixels(DesignClientHeight + DevicesHeight));
 
     SSFrame1 = place(new QGroupBox(QStringLiteral("Modem"), this), QStringLiteral("SSFrame1"), 60, 30, 5265, 4065);
-    Placement::fill(SSFrame1, LightGrey);
+    Placement::fill(SSFrame1, DesignColors::PanelGrey);
 
     SSPanel1[0] = place(new Panel3D(SSFrame1, QStringLiteral("Initialization String")), indexed("SSPanel1", 0), 150,
                         330, 1305, 195);
@@ -109,7 +109,7 @@ void frmSetup::buildFace() {
     // Below the design's frame: the device each port number stands for.
     fraDevices = place(new QGroupBox(QStringLiteral("Serial Devices"), this), QStringLiteral("fraDevices"), 60, 4170,
                        5265, DevicesHeight - 150);
-    Placement::fill(fraDevices, LightGrey);
+    Placement::fill(fraDevices, DesignColors::PanelGrey);
     for (int i = 0; i < 4; ++i) {
         const int top = 330 + i * 360;
         lblDevice[i] =

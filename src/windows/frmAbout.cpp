@@ -3,9 +3,9 @@
 #include "console/MessageBoxes.h"
 #include "console/Services.h"
 #include "platform/Fonts.h"
+#include "platform/Placement.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
-#include "platform/Placement.h"
 #include "windows/ProgramInfo.h"
 #include "windows/SystemInfoTool.h"
 

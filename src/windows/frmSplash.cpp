@@ -2,9 +2,10 @@
 
 #include "console/frmPhone.h"
 #include "modem/Clock.h"
+#include "platform/DesignColors.h"
 #include "platform/Fonts.h"
-#include "platform/Twips.h"
 #include "platform/Placement.h"
+#include "platform/Twips.h"
 #include "windows/ProgramInfo.h"
 
 #include <QLabel>
@@ -56,7 +57,7 @@ void frmSplash::buildFace(const QPixmap& logo) {
 
     Frame1 = place(new QFrame(this), QStringLiteral("Frame1"), 150, 60, 7080, 4050);
     Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Placement::fill(Frame1, QColor(192, 192, 192));
+    Placement::fill(Frame1, DesignColors::PanelGrey);
     Frame1->installEventFilter(this);
 
     imgLogo = place(new QLabel(Frame1), QStringLiteral("imgLogo"), 240, 225, 1335, 3180);
