@@ -9,6 +9,8 @@ private slots:
     void lines_data();
     void lines();
     void keypad();
+    void dialable_data();
+    void dialable();
 };
 
 void TestCommandLines::lines_data() {
@@ -56,6 +58,28 @@ void TestCommandLines::keypad() {
         QCOMPARE(CommandLines::tone(i), QStringLiteral("AT#VBT=1#VTS=") + symbols.at(i) + QLatin1Char('\r'));
     }
     QCOMPARE(CommandLines::keypadSymbol(12), QChar());
+}
+
+void TestCommandLines::dialable_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain digits") << "5551234"
+                                  << "5551234";
+    QTest::newRow("punctuation") << "(555) 123-4567"
+                                 << "5551234567";
+    QTest::newRow("star hash pause") << "*67,555#"
+                                     << "*67,555#";
+    QTest::newRow("letters and plus") << "+1 800 FLOWERS"
+                                      << "1800";
+    QTest::newRow("non-ASCII digits") << QString::fromUtf8("\u0661\u0662 34") << "34";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestCommandLines::dialable() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(CommandLines::dialable(text), expected);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLines)

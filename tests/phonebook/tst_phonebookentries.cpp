@@ -1,5 +1,4 @@
 #include "TempStore.h"
-#include "call/CommandLines.h"
 #include "phonebook/PhoneBookEntries.h"
 
 #include <QTest>
@@ -9,8 +8,6 @@ class TestPhoneBookEntries : public QObject {
     Q_OBJECT
 private slots:
     void firstEmptyEntry();
-    void dialable_data();
-    void dialable();
     void awkwardTextsComeBackAsWritten_data();
     void awkwardTextsComeBackAsWritten();
 };
@@ -27,28 +24,6 @@ void TestPhoneBookEntries::firstEmptyEntry() {
         PhoneBookEntries::write(store, i, QStringLiteral("n%1").arg(i), QString());
     }
     QCOMPARE(PhoneBookEntries::firstEmptyEntry(store), -1);
-}
-
-void TestPhoneBookEntries::dialable_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("plain digits") << "5551234"
-                                  << "5551234";
-    QTest::newRow("punctuation") << "(555) 123-4567"
-                                 << "5551234567";
-    QTest::newRow("star hash pause") << "*67,555#"
-                                     << "*67,555#";
-    QTest::newRow("letters and plus") << "+1 800 FLOWERS"
-                                      << "1800";
-    QTest::newRow("non-ASCII digits") << QString::fromUtf8("\u0661\u0662 34") << "34";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
-void TestPhoneBookEntries::dialable() {
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(CommandLines::dialable(text), expected);
 }
 
 void TestPhoneBookEntries::awkwardTextsComeBackAsWritten_data() {
