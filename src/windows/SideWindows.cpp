@@ -1,11 +1,15 @@
 #include "windows/SideWindows.h"
 
+#include "console/Services.h"
 #include "console/frmPhone.h"
+#include "modem/Waiter.h"
 #include "setup/frmSetup.h"
 #include "windows/frmAbout.h"
 
-#include <QGuiApplication>
+#include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QScreen>
+#include <utility>
 
 namespace {
 
@@ -28,9 +32,13 @@ SideWindows::SideWindows(frmPhone& form, Services& services)
     , m_services(services) {}
 
 SideWindows::~SideWindows() {
-    // Neither window has an owner window, so they go with the main window here.
+    // Neither window has an owner window, so they go with the main window here, which is
+    // destroyed only after every wait has returned.
     delete m_setup.data();
     delete m_about.data();
+    for (const QPointer<QWidget>& window : std::as_const(m_closed)) {
+        delete window.data();
+    }
 }
 
 frmSetup* SideWindows::setupDialog() const {
@@ -42,25 +50,66 @@ frmAbout* SideWindows::aboutWindow() const {
 }
 
 void SideWindows::showSetupDialog() {
+    deleteClosedWindows();
     if (frmSetup* open = setupDialog()) {
         bringToFront(*open);
         return;
     }
     m_setup = new frmSetup(m_form, m_services);
-    m_setup->setAttribute(Qt::WA_DeleteOnClose);
+    deleteOnClose(*m_setup);
     centreOnScreen(*m_setup, &m_form);
     bringToFront(*m_setup);
 }
 
 void SideWindows::showAboutWindow() {
+    deleteClosedWindows();
     if (frmAbout* open = aboutWindow()) {
         bringToFront(*open);
         return;
     }
     m_about = new frmAbout(m_services);
-    m_about->setAttribute(Qt::WA_DeleteOnClose);
+    deleteOnClose(*m_about);
     centreOnScreen(*m_about, &m_form);
     bringToFront(*m_about);
+}
+
+void SideWindows::deleteOnClose(QWidget& window) {
+    window.setAttribute(Qt::WA_DeleteOnClose);
+    window.installEventFilter(this);
+}
+
+bool SideWindows::eventFilter(QObject* watched, QEvent* event) {
+    // Qt carries out a close's deletion in the event loop that was running when the window
+    // closed. Inside a wait that loop may be nested in one of the window's own handlers, which
+    // would return into a destroyed window: the deletion waits until no wait is running.
+    if (event->type() == QEvent::DeferredDelete && waiting()) {
+        if (auto* window = qobject_cast<QWidget*>(watched); window && !m_closed.contains(window)) {
+            m_closed.append(window);
+        }
+        if (!m_idleCheck) {
+            m_idleCheck = connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+                                  &SideWindows::deleteClosedWindows);
+        }
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool SideWindows::waiting() const {
+    return m_services.waiter.depth() > 0 || QApplication::activeModalWidget();
+}
+
+void SideWindows::deleteClosedWindows() {
+    // With no wait running, no handler of a closed window is still on its way: the main loop is
+    // about to sleep, or a menu entry of the main window was chosen from it.
+    if (m_closed.isEmpty() || waiting()) {
+        return;
+    }
+    disconnect(m_idleCheck);
+    m_idleCheck = {};
+    for (const QPointer<QWidget>& window : std::exchange(m_closed, {})) {
+        delete window.data();
+    }
 }
 
 void SideWindows::centreOnScreen(QWidget& window, const QWidget* reference) {

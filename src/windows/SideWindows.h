@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -12,6 +13,10 @@ struct Services;
 // The windows the main window opens from its menu: the modem setup dialog and the About window.
 // Each is modeless and open at most once; opening it again brings the open one to the front.
 // Both are created afresh for each opening and destroyed when they close, or with the main window.
+//
+// A handler of a side window may wait (a message box, a timed wait) while other events run, and the
+// window may close during that wait. It is destroyed only once no such wait is running, so that
+// the handler returns into a window that still exists; until then it is only hidden.
 class SideWindows : public QObject {
     Q_OBJECT
 public:
@@ -28,9 +33,21 @@ public:
     // Puts a window in the middle of the screen the main window is on.
     static void centreOnScreen(QWidget& window, const QWidget* reference = nullptr);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Sets `window` to be destroyed when it closes, once that is safe.
+    void deleteOnClose(QWidget& window);
+    // True while a wait or a modal box runs inside some handler.
+    bool waiting() const;
+    void deleteClosedWindows();
+
     frmPhone& m_form;
     Services& m_services;
     QPointer<frmSetup> m_setup;
     QPointer<frmAbout> m_about;
+    // Closed while a wait was running; destroyed once none is.
+    QList<QPointer<QWidget>> m_closed;
+    QMetaObject::Connection m_idleCheck;
 };

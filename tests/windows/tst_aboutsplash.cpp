@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTestEventLoop>
+#include <QTimer>
 
 // The About window from the Help menu and the splash window, as the user sees them.
 class TestAboutSplash : public QObject {
@@ -24,6 +26,7 @@ private slots:
     void oneAboutAtATime();
     void systemInfo_data();
     void systemInfo();
+    void aboutClosedWhileItsBoxIsUp();
     void splashShowsAndGoesByItself();
     void clickOnTheSplashFrame_data();
     void clickOnTheSplashFrame();
@@ -154,6 +157,39 @@ void TestAboutSplash::systemInfo() {
     QVERIFY(about); // the About window stays open
     QVERIFY(about->isVisible());
     QVERIFY(sameShared(before, rig.shared));
+}
+
+void TestAboutSplash::aboutClosedWhileItsBoxIsUp() {
+    QTemporaryDir bin;
+    qputenv("PATH", QFile::encodeName(bin.path())); // no tool: the button shows a box
+    PhoneRig rig;
+    rig.makePhone();
+    QPointer<frmAbout> about = openAbout(rig);
+    bool keptWhileBoxUp = false;
+    // The About window closes while its box waits for the user, as every window does when the
+    // program ends.
+    rig.messages.whileOpen = [&] {
+        bool closed = false;
+        QTimer::singleShot(0, about, [&] {
+            about->close();
+            // By then the event loop has carried out whatever the close left for it.
+            QTimer::singleShot(0, about, [&] { QTimer::singleShot(0, about, [&] { closed = true; }); });
+        });
+        QVERIFY(rig.waiter.waitUntil([&] { return closed || !about; }, 10) != Waiter::Result::TimedOut);
+        keptWhileBoxUp = about && about->isHidden();
+    };
+    QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+    QCOMPARE(rig.messages.boxes.size(), 1);
+    QVERIFY(keptWhileBoxUp); // the handler returned into a window that still exists
+    // Back in the main loop, which has nothing left to do, it goes.
+    if (about) {
+        connect(about, &QObject::destroyed, &QTestEventLoop::instance(), &QTestEventLoop::exitLoop);
+        QTestEventLoop::instance().enterLoop(10);
+    }
+    QVERIFY(!about);
+    QPointer<frmAbout> next = openAbout(rig);
+    QVERIFY(next);
+    QVERIFY(next->isVisible());
 }
 
 void TestAboutSplash::splashShowsAndGoesByItself() {
