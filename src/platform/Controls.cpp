@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QWheelEvent>
 
 CommandButton::CommandButton(const QString& caption, QWidget* parent)
     : QPushButton(caption, parent) {
@@ -76,6 +77,16 @@ void Slider::mouseReleaseEvent(QMouseEvent* event) {
 
 void Slider::keyReleaseEvent(QKeyEvent* event) {
     QSlider::keyReleaseEvent(event);
+    if (m_userAction) {
+        m_userAction = false;
+        emit clicked();
+    }
+}
+
+void Slider::wheelEvent(QWheelEvent* event) {
+    // A wheel turn has no release: it ends with its own event. A turn too small for a step moves
+    // nothing and counts for nothing.
+    QSlider::wheelEvent(event);
     if (m_userAction) {
         m_userAction = false;
         emit clicked();

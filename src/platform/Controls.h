@@ -53,8 +53,8 @@ private:
 };
 
 // A horizontal slider. `valueChanged` follows every change, whoever made it; `clicked` is raised
-// only when the user changed or clicked it with the mouse or the keyboard, never when code set
-// its value.
+// once for each thing the user does to it (a click or a drag, ended when the button is released; a
+// turn of the mouse wheel; a key that moves it), never when code sets its value.
 class Slider : public QSlider {
     Q_OBJECT
 public:
@@ -66,6 +66,7 @@ signals:
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     bool m_userAction = false;

@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -56,6 +57,8 @@ private slots:
     void speakerLevel();
     void microphoneGain_data();
     void microphoneGain();
+    void microphoneGainByWheelAndKeys_data();
+    void microphoneGainByWheelAndKeys();
     void microphoneGainSetByCodeSendsNothing();
     void controlsDuringACallWithThePortClosed();
 };
@@ -220,6 +223,48 @@ void TestAudioControls::microphoneGain() {
     QSignalSpy moved(phone.Slider2, &QAbstractSlider::valueChanged);
     QTest::mouseClick(phone.Slider2, Qt::LeftButton, Qt::NoModifier, pointOfValue(*phone.Slider2, 2));
     QCOMPARE(moved.value(0).value(0).toInt(), 2); // the click did move it
+    QCOMPARE(phone.Slider2->value(), value);
+    QCOMPARE(t.written(), written);
+}
+
+void TestAudioControls::microphoneGainByWheelAndKeys_data() {
+    QTest::addColumn<int>("wheel"); // angle turned, in eighths of a degree; 0 for a key
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("wheel up in a connected call") << 120 << 0 << true << 2 << QByteArray("AT#SPK=,,2 \r");
+    QTest::newRow("wheel down in a connected call") << -120 << 0 << true << 0 << QByteArray("AT#SPK=,,0 \r");
+    QTest::newRow("wheel outside a call") << 120 << 0 << false << 1 << QByteArray();
+    QTest::newRow("Right in a connected call") << 0 << int(Qt::Key_Right) << true << 2 << QByteArray("AT#SPK=,,2 \r");
+    QTest::newRow("End in a connected call") << 0 << int(Qt::Key_End) << true << 3 << QByteArray("AT#SPK=,,3 \r");
+    QTest::newRow("Left outside a call") << 0 << int(Qt::Key_Left) << false << 1 << QByteArray();
+}
+
+void TestAudioControls::microphoneGainByWheelAndKeys() {
+    QFETCH(int, wheel);
+    QFETCH(int, key);
+    QFETCH(bool, connected);
+    QFETCH(int, value);
+    QFETCH(QByteArray, written);
+    AttachedPhone& t = attached();
+    frmPhone& phone = *t.phone;
+    if (connected) {
+        t.startCall(true);
+    }
+    QSignalSpy moved(phone.Slider2, &QAbstractSlider::valueChanged);
+    QSignalSpy clicks(phone.Slider2, &Slider::clicked);
+    if (wheel != 0) {
+        const QPointF at = phone.Slider2->rect().center();
+        QWheelEvent turn(at, phone.Slider2->mapToGlobal(at), QPoint(), QPoint(0, wheel), Qt::NoButton, Qt::NoModifier,
+                         Qt::NoScrollPhase, false);
+        QApplication::sendEvent(phone.Slider2, &turn);
+    } else {
+        phone.Slider2->setFocus();
+        t.type(Qt::Key(key));
+    }
+    QVERIFY(!moved.isEmpty()); // the user did move it
+    QCOMPARE(clicks.count(), 1);
     QCOMPARE(phone.Slider2->value(), value);
     QCOMPARE(t.written(), written);
 }
