@@ -10,6 +10,27 @@ const QChar LF = QLatin1Char('\n');
 // The tag, then one separating character, then the value.
 constexpr qsizetype SeparatorOffset = 6;
 constexpr qsizetype ValueOffset = 7;
+
+// How many places of `text` the character at `at` takes: two for a character outside the Basic
+// Multilingual Plane (a surrogate pair), else one. Cutting between the two would leave half a
+// character, which no display can show.
+qsizetype characterLength(const QString& text, qsizetype at) {
+    return at + 1 < text.size() && text.at(at).isHighSurrogate() && text.at(at + 1).isLowSurrogate() ? 2 : 1;
+}
+
+// Characters `first` to `first + count - 1` (counted from 0) of `text`; what it does not have
+// contributes nothing.
+QString characters(const QString& text, qsizetype first, qsizetype count) {
+    qsizetype start = 0;
+    for (; first > 0 && start < text.size(); --first) {
+        start += characterLength(text, start);
+    }
+    qsizetype end = start;
+    for (; count > 0 && end < text.size(); --count) {
+        end += characterLength(text, end);
+    }
+    return text.mid(start, end - start);
+}
 } // namespace
 
 QString decode(const QByteArray& bytes) {
@@ -56,7 +77,7 @@ QString reportValue(const QString& text, const QString& tag) {
 }
 
 QString displayedNumber(const QString& number) {
-    return number.mid(3, 3) + QLatin1Char('-') + number.mid(6, 4);
+    return characters(number, 3, 3) + QLatin1Char('-') + characters(number, 6, 4);
 }
 
 QString rearrangedName(const QString& name) {
@@ -70,15 +91,22 @@ QString rearrangedName(const QString& name) {
 QString plainText(const QString& value) {
     QString plain;
     plain.reserve(value.size());
-    for (const QChar c : value) {
-        switch (c.category()) {
+    // Judged a whole character at a time: the invisible tag characters, for one, lie outside the
+    // Basic Multilingual Plane, and half of a surrogate pair is no character at all.
+    for (qsizetype at = 0; at < value.size();) {
+        const qsizetype length = characterLength(value, at);
+        const QStringView character = QStringView(value).mid(at, length);
+        at += length;
+        const char32_t code = length == 2 ? QChar::surrogateToUcs4(character[0], character[1]) : character[0].unicode();
+        switch (QChar::category(code)) {
         case QChar::Other_Control:
         case QChar::Other_Format:
+        case QChar::Other_Surrogate:
         case QChar::Separator_Line:
         case QChar::Separator_Paragraph:
             break;
         default:
-            plain.append(c);
+            plain.append(character);
         }
     }
     return plain;

@@ -36,6 +36,7 @@ QString reportValue(const QString& text, const QString& tag);
 
 // A number as the display shows it: characters 4 to 6, "-", characters 7 to 10 (counted from 1).
 // The area code is not shown; a shorter number gives what it has, a longer one is cut after 10.
+// A character outside the Basic Multilingual Plane counts as one, so it is never cut in half.
 QString displayedNumber(const QString& number);
 
 // A name sent as "SURNAME,GIVEN" shown as "GIVEN SURNAME": split at the first comma only; a name
@@ -43,8 +44,9 @@ QString displayedNumber(const QString& number);
 QString rearrangedName(const QString& name);
 
 // A caller's number or name comes from the telephone network: control characters (a backspace
-// for a missing name, DLE shielding, escape sequences) and invisible formatting characters (such as
-// direction overrides) are dropped so that they cannot disturb the display or the store.
+// for a missing name, DLE shielding, escape sequences), invisible formatting characters (such as
+// direction overrides and the tag characters) and halves of broken surrogate pairs are dropped so
+// that they cannot disturb the display or the store.
 QString plainText(const QString& value);
 
 } // namespace ModemText

@@ -51,38 +51,6 @@ void addRows(const std::array<const char*, N>& columns, std::initializer_list<st
     }
 }
 
-// Everything one read goes through before it is shown, checked against what must hold for any
-// input. Returns what went wrong, or an empty text.
-QString receivePathFault(const QByteArray& bytes) {
-    QString text = decode(bytes);
-    QString withoutLineFeeds = text;
-    withoutLineFeeds.remove(QLatin1Char('\n'));
-    ModemDisplay(text);
-    if (const QString fault = lineEndFault(text); !fault.isEmpty()) {
-        return fault;
-    }
-    QString again = text;
-    ModemDisplay(again);
-    QString kept = text;
-    kept.remove(QLatin1Char('\n'));
-    if (again != text || kept != withoutLineFeeds) {
-        return QStringLiteral("normalising changed more than the line feeds");
-    }
-    for (const QString& tag : {NumberTag, NameTag}) {
-        const QString value = reportValue(text, tag);
-        const qsizetype at = text.indexOf(tag);
-        if (!value.isEmpty() &&
-            (at < 0 || value.contains(QLatin1Char('\r')) || text.mid(at + 7, value.size()) != value)) {
-            return QStringLiteral("a value cut from the wrong place: \"%1\"").arg(value);
-        }
-        const QString plain = plainText(value);
-        if (displayedNumber(plain).size() > 8 || rearrangedName(plain).size() != plain.size()) {
-            return QStringLiteral("a caller shown from outside the value: \"%1\"").arg(value);
-        }
-    }
-    return QString();
-}
-
 } // namespace
 
 void TestModemText::lineEnds_data() {
@@ -149,13 +117,15 @@ void TestModemText::reportValues() {
 }
 
 void TestModemText::displayedNumbers_data() {
-    addRows<2>({"number", "shown"}, {
-                                        {"ten digits", "4075551212", "555-1212"},
-                                        {"seven digits", "5551212", "121-2"},
-                                        {"eleven digits", "14075551212", "755-5121"},
-                                        {"three digits", "885", "-"},
-                                        {"empty", "", "-"},
-                                    });
+    addRows<2>({"number", "shown"},
+               {
+                   {"ten digits", "4075551212", "555-1212"},
+                   {"seven digits", "5551212", "121-2"},
+                   {"eleven digits", "14075551212", "755-5121"},
+                   {"three digits", "885", "-"},
+                   {"empty", "", "-"},
+                   {"a character outside the BMP counts as one", "12345\U0001F4DE789", "45\U0001F4DE-789"},
+               });
 }
 
 void TestModemText::displayedNumbers() {
@@ -188,6 +158,7 @@ void TestModemText::plainTexts_data() {
                                        {"line separator", "A\u2028B", "AB"},
                                        {"markup stays text", "<b>BOLD</b>", "<b>BOLD</b>"},
                                        {"accents and symbols stay", "Vähälä \U0001F4DE", "Vähälä \U0001F4DE"},
+                                       {"tag characters outside the BMP", "A\U000E0041\U000E007FB", "AB"},
                                    });
 }
 
@@ -206,6 +177,9 @@ void TestModemText::receivePathHoldsForAnyBytes_data() {
     QTest::newRow("report with LF CR line ends") << QByteArray(Report).replace("\r\n", "\n\r");
     QTest::newRow("report with lone LFs") << QByteArray(Report).replace("\r\n", "\n");
     QTest::newRow("tag and CR") << QByteArray("NAME =\r");
+    QTest::newRow("invisible tag character in a name") << QByteArray("NAME = A\xf3\xa0\x81\x81Z\r\n");
+    QTest::newRow("number cut inside a surrogate pair") << QByteArray("NMBR = 12345\xf0\x9f\x93\x9e"
+                                                                      "789\r\n");
     const QByteArray noisy = noise(100 * 1024, 1207);
     QTest::newRow("100 kB of noise around a report") << noisy.left(50000) + Report + noisy.mid(50000);
 }
