@@ -66,6 +66,9 @@ public:
     void cmdOnOff_Click();
     // Closing: "ATZ" to an attached modem and a three-second wait.
     void Form_Unload();
+    // The modem is being detached (On/Off) or the window is closing: the port is still open for
+    // the last lines, but no call may start or be answered any more.
+    bool lineClosing() const { return m_detaching || m_unloading; }
     // The key preview: every character typed anywhere in the window comes here first. True when
     // the key was used up (it then goes no further).
     bool Form_KeyPress(int keyAscii);

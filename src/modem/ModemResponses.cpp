@@ -10,7 +10,7 @@
 #include "platform/Controls.h"
 #include "platform/DesignColors.h"
 
-#include <QPointer>
+#include <QTimer>
 
 namespace {
 // A report is read this long after its first characters, so that it has arrived whole.
@@ -24,22 +24,25 @@ ModemResponses::ModemResponses(frmPhone& form, Services& services)
     , m_form(form)
     , m_services(services) {
     connect(m_form.comModem, &SerialControl::onComm, this, &ModemResponses::comModem_OnComm);
+    connect(&m_form.modemLink(), &ModemLink::deviceLost, this, &ModemResponses::dropIncomingCall);
 }
 
 void ModemResponses::comModem_OnComm() {
     if (m_form.comModem->commEvent() != SerialControl::EventReceive) {
         return;
     }
-    PhoneState& state = m_form.state;
     // A ringing phone brings the window back once; the rings after it leave a user who
     // minimised it again alone.
-    if (!state.ModemText.contains(ModemText::Ring) && m_form.isMinimized()) {
+    if (!m_form.state.ModemText.contains(ModemText::Ring) && m_form.isMinimized()) {
         m_form.showNormal();
     }
-    const QPointer<ModemResponses> alive(this);
-    if (!m_form.modemLink().Delay(SettleSeconds) || !alive) {
-        return;
-    }
+    // Each event reads once, half a second after it: an event that comes in the meantime reads
+    // whatever is left after the first one's read, possibly nothing.
+    m_services.waiter.after(SettleSeconds, this, [this] { readReceived(); });
+}
+
+void ModemResponses::readReceived() {
+    PhoneState& state = m_form.state;
     state.ModemText = ModemText::decode(m_form.comModem->input());
     ModemText::ModemDisplay(state.ModemText);
     if (state.ModemText.contains(ModemText::VoiceConnection)) {
@@ -47,12 +50,15 @@ void ModemResponses::comModem_OnComm() {
     }
     if (state.ModemText.contains(ModemText::NumberTag)) {
         display_number();
+        return;
     }
+    emit handled();
 }
 
 void ModemResponses::display_number() {
     PhoneState& state = m_form.state;
     SharedState& shared = m_services.shared;
+    ++m_reports;
     state.IncomingCall = true;
     state.CallerNumber = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NumberTag));
     state.CallerName = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NameTag));
@@ -80,18 +86,35 @@ void ModemResponses::display_number() {
     state.ModemText.clear();
     state.CallerNumber.clear();
 
-    const QPointer<ModemResponses> alive(this);
-    const bool waited = m_services.waiter.delay(AnswerSeconds);
-    if (!alive) {
-        return;
+    // A report repeated for the same call starts its five seconds again; the call is answered
+    // once, at the end of the last report's.
+    if (m_answerTime) {
+        delete m_answerTime.data();
+        emit handled();
     }
-    // Send or End pressed during the wait has dealt with the call already (IncomingCall is false
-    // then); answering it now would pick up a call the user turned down, or dial the number shown.
-    if (waited && shared.AutoAns && state.IncomingCall && m_form.comModem->portOpen()) {
+    m_answerTime = m_services.waiter.after(AnswerSeconds, this, [this] { endIncomingCall(true); });
+}
+
+void ModemResponses::dropIncomingCall() {
+    if (m_answerTime) {
+        delete m_answerTime.data();
+        endIncomingCall(false);
+    }
+    m_form.state.IncomingCall = false;
+}
+
+void ModemResponses::endIncomingCall(bool mayAnswer) {
+    PhoneState& state = m_form.state;
+    SharedState& shared = m_services.shared;
+    // Send or End pressed in the five seconds has dealt with the call already (IncomingCall is
+    // false then); answering it now would pick up a call the user turned down, or dial the number
+    // shown. A modem that is gone, or being detached, has no call to answer.
+    if (mayAnswer && shared.AutoAns && state.IncomingCall && m_form.comModem->portOpen() && !m_form.lineClosing()) {
         m_form.cmdSend->click();
     }
     state.IncomingCall = false;
     shared.AutoAns = Convert::toBoolean(
                          m_services.settings.read(Settings::Modem, QStringLiteral("AutoAns"), QStringLiteral("False")))
                          .value_or(false);
+    emit handled();
 }

@@ -1,28 +1,52 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class frmPhone;
+class QTimer;
 struct Services;
 
 // Everything the modem sends, as the main window sees it: the serial control's receive event
 // (`comModem_OnComm`) and the caller-ID handling (`display_number`) with automatic answering.
 // The text itself is read by ModemText; this class only shows the results and keeps the state.
+//
+// Its two pauses (half a second for a report to arrive whole, five seconds for Send to answer a
+// caller) are timers, not waits: a report that comes in while another handler waits (End's
+// pause, the detach, the unload, a dial waiting for its connection) is shown at once and does
+// not hold that handler up, and its five seconds count on their own.
 class ModemResponses : public QObject {
     Q_OBJECT
 public:
     ModemResponses(frmPhone& form, Services& services);
 
-    // The receive event: restores a minimised window, waits half a second so that a report
-    // arrives whole, reads everything received, and acts on "VCON" and "NMBR =".
+    // The receive event: restores a minimised window, and half a second later, so that a report
+    // has arrived whole, reads everything received and acts on "VCON" and "NMBR =".
     void comModem_OnComm();
 
-    // Shows the caller of the report in `ModemText`, keeps the call waiting to be answered for
-    // five seconds (Send answers it then), answers it itself when automatic answering is on, and
-    // reloads "AutoAns" at the end.
+    // Shows the caller of the report in `ModemText` and keeps the call waiting to be answered
+    // for five seconds (Send answers it then); at their end it answers it itself when automatic
+    // answering is on, and reloads "AutoAns".
     void display_number();
 
+    // The incoming call is over without an answer (the modem went away): its five seconds end
+    // now and nothing answers it.
+    void dropIncomingCall();
+
+    // How many caller-ID reports have been shown since the window was made.
+    quint64 reportCount() const { return m_reports; }
+
+signals:
+    // A receive event has been dealt with completely: its text read and, for a caller-ID report,
+    // the five seconds in which Send answers are over.
+    void handled();
+
 private:
+    void readReceived();
+    void endIncomingCall(bool mayAnswer);
+
     frmPhone& m_form;
     Services& m_services;
+    QPointer<QTimer> m_answerTime;
+    quint64 m_reports = 0;
 };

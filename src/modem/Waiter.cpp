@@ -75,6 +75,33 @@ Waiter::Result Waiter::waitUntil(const std::function<bool()>& done, double maxSe
     }
 }
 
+QTimer* Waiter::after(double seconds, QObject* context, std::function<void()> action) {
+    const double end = m_clock.now() + std::max(0.0, seconds);
+    auto* timer = new QTimer(context);
+    timer->setTimerType(Qt::PreciseTimer);
+    timer->setSingleShot(true);
+    const auto startFor = [this, timer](double remaining) {
+        timer->start(static_cast<int>(std::clamp<qint64>(m_clock.realMilliseconds(remaining), 0, INT_MAX)));
+    };
+    connect(timer, &QTimer::timeout, timer, [this, timer, end, startFor, action = std::move(action)] {
+        if (m_aborting) {
+            timer->deleteLater();
+            return;
+        }
+        // A timer may fire a little before the clock has passed the end; the time is "at least".
+        if (const double now = m_clock.now(); now <= end) {
+            startFor(std::max(end - now, 0.001));
+            return;
+        }
+        // The action may wait in its turn; it runs from a copy, so that the timer can go meanwhile.
+        const std::function<void()> run = action;
+        timer->deleteLater();
+        run();
+    });
+    startFor(seconds);
+    return timer;
+}
+
 void Waiter::abortAll() {
     if (m_aborting) {
         return;

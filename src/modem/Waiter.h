@@ -4,6 +4,7 @@
 #include <functional>
 
 class Clock;
+class QTimer;
 
 // The program's one way of waiting: `Delay` and every inline wait (the load's second, Send's
 // second and its wait for the voice connection, the caller-ID handling's five seconds).
@@ -33,6 +34,12 @@ public:
     // Waits until `done()` is true or, when `maxSeconds` is not negative, that many seconds have
     // passed. `done` is checked first, so a condition that already holds returns at once.
     Result waitUntil(const std::function<bool()>& done, double maxSeconds = -1);
+
+    // Runs `action` from the event loop once the clock has passed now + `seconds`; nothing waits
+    // for it, so no handler is held up and nothing nests inside another handler's wait. The timer
+    // belongs to `context`: deleting it (or `context`) cancels the action. Nothing runs once the
+    // program is quitting.
+    QTimer* after(double seconds, QObject* context, std::function<void()> action);
 
     // Ends every wait in progress and makes every later wait return Aborted at once.
     void abortAll();

@@ -1,6 +1,7 @@
 #include "ModemLine.h"
 
 #include "console/frmPhone.h"
+#include "modem/ModemResponses.h"
 #include "modem/SerialControl.h"
 
 #include <QTimer>
@@ -15,8 +16,7 @@ bool ModemLine::attach() {
     connect(form.comModem, &SerialControl::bytesWritten, this, [this](const QByteArray& bytes) {
         writes.append({rig.clock.now(), bytes});
     });
-    // Connected after the window's own handler, so it runs once that handler has returned.
-    connect(form.comModem, &SerialControl::onComm, this, [this] { ++handled; });
+    connect(&form.responses(), &ModemResponses::handled, this, [this] { ++handled; });
     // A program that waits for ever fails the test instead of hanging it: every wait ends.
     QTimer::singleShot(30000, this, [this] { rig.waiter.abortAll(); });
     rig.load();

@@ -42,7 +42,7 @@ public:
     // Sends `bytes` once the program has written `line`.
     void answer(const QByteArray& line, const QByteArray& bytes);
 
-    // Receive events whose handling has finished (the handler and everything it waited for).
+    // Receive events whose handling has finished (the read, and a caller's five seconds).
     int handled = 0;
 
     Pty pty;
