@@ -5,6 +5,7 @@
 #include "console/SharedState.h"
 #include "console/frmPhone.h"
 #include "modem/ModemLink.h"
+#include "modem/ModemResponses.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
 #include "platform/Controls.h"
@@ -29,6 +30,7 @@ CallControl::CallControl(frmPhone& form, Services& services)
     connect(m_form.cmdEnd, &QPushButton::clicked, this, &CallControl::cmdEnd_Click);
     // A dial still waiting for its connection is over when the window goes.
     connect(&m_form, &frmPhone::closed, this, [this] { ++m_generation; });
+    connect(&m_form.modemLink(), &ModemLink::deviceLost, this, &CallControl::dropCall);
 }
 
 bool CallControl::attached() {
@@ -39,9 +41,14 @@ bool CallControl::attached() {
     return false;
 }
 
+bool CallControl::mayStartCall() {
+    // End is still hanging up, or the modem is being detached or the window closed: the line is
+    // not free for a new call (and a dial now would hold up the detach with its wait).
+    return !m_ending && !m_form.lineClosing() && attached();
+}
+
 void CallControl::cmdSend_Click() {
-    // End is still hanging up: the line is not free for a new call until it has finished.
-    if (m_ending || !attached()) {
+    if (!mayStartCall()) {
         return;
     }
     PhoneState& state = m_form.state;
@@ -52,17 +59,21 @@ void CallControl::cmdSend_Click() {
         answer();
         return;
     }
-    dial([this] { return m_form.txtNumberOut->text(); }, true);
+    SharedState& shared = m_services.shared;
+    dial([this] { return m_form.txtNumberOut->text(); },
+         [&shared](const QString& number) { return CommandLines::dial(number, shared.DisCID, shared.DisCW); }, true);
 }
 
-bool CallControl::placeCall(const QString& dialString, bool rememberAsLastDialed) {
-    if (m_ending || !attached()) {
+bool CallControl::placeServiceCall(const QString& code) {
+    if (!mayStartCall()) {
         return false;
     }
-    return dial([dialString] { return dialString; }, rememberAsLastDialed);
+    return dial([code] { return code; }, [](const QString& number) { return CommandLines::dial(number, false, false); },
+                false);
 }
 
-bool CallControl::dial(const std::function<QString()>& number, bool rememberAsLastDialed) {
+bool CallControl::dial(const std::function<QString()>& number, const std::function<QString(const QString&)>& dialLine,
+                       bool rememberAsLastDialed) {
     ModemLink& link = m_form.modemLink();
     SharedState& shared = m_services.shared;
     const quint64 call = ++m_generation;
@@ -78,10 +89,12 @@ bool CallControl::dial(const std::function<QString()>& number, bool rememberAsLa
     }
 
     const QString dialled = number();
-    // A connection reported before this dial belongs to an earlier call; the speaker level waits
-    // for this one's.
-    m_form.state.VoiceConnected = false;
-    if (link.output(CommandLines::dial(dialled, shared.DisCID, shared.DisCW))) {
+    // A connection reported while no call was going on belongs to none; the speaker level waits
+    // for this call's. A call in progress keeps its connection (and its controls) until End.
+    if (!shared.CallActive) {
+        m_form.state.VoiceConnected = false;
+    }
+    if (link.output(dialLine(dialled))) {
         return false;
     }
     shared.CallActive = true;
@@ -115,8 +128,15 @@ void CallControl::showInUse() {
     m_form.txtStatus->setText(InUse);
 }
 
+void CallControl::clearDisplays() {
+    m_form.txtName->setTextColor(DesignColors::Green);
+    m_form.txtNumberIn->setTextColor(DesignColors::Green);
+    for (DisplayBox* box : {m_form.txtNumberOut, m_form.txtNumberIn, m_form.txtName, m_form.txtStatus}) {
+        box->setText(QString());
+    }
+}
+
 void CallControl::cmdEnd_Click() {
-    PhoneState& state = m_form.state;
     SharedState& shared = m_services.shared;
     ModemLink& link = m_form.modemLink();
     ++m_generation;
@@ -126,13 +146,10 @@ void CallControl::cmdEnd_Click() {
         }
     };
 
-    m_form.txtName->setTextColor(DesignColors::Green);
-    m_form.txtNumberIn->setTextColor(DesignColors::Green);
-    for (DisplayBox* box : {m_form.txtNumberOut, m_form.txtNumberIn, m_form.txtName, m_form.txtStatus}) {
-        box->setText(QString());
-    }
+    clearDisplays();
     guarded(link.output(CommandLines::hangUp()));
 
+    const quint64 reportsBefore = m_form.responses().reportCount();
     const QPointer<CallControl> alive(this);
     const bool wasEnding = std::exchange(m_ending, true);
     const bool waited = link.Delay(HangUpSeconds);
@@ -145,14 +162,30 @@ void CallControl::cmdEnd_Click() {
     if (waited) {
         guarded(link.output(link.initialisationLine()));
     }
+    settleCallState(m_form.responses().reportCount() != reportsBefore);
+    emit callEnded();
+}
 
+void CallControl::dropCall() {
+    ++m_generation;
+    clearDisplays();
+    settleCallState(false);
+    emit callEnded();
+}
+
+void CallControl::settleCallState(bool keepIncomingCall) {
+    PhoneState& state = m_form.state;
+    SharedState& shared = m_services.shared;
     m_form.setInUseLamp(false);
     shared.CallActive = false;
     state.ModemText.clear();
     m_form.Slider2->setValue(1);
-    state.IncomingCall = false;
+    if (!keepIncomingCall) {
+        state.IncomingCall = false;
+    }
     m_form.txtStatus->setText(QString());
-    guarded(m_form.comModem->setInBufferCount(0));
+    // Nothing to discard once the port has closed; the call is inactive either way.
+    m_form.comModem->setInBufferCount(0);
     if (state.OnHold) {
         state.OnHold = false;
         m_form.txtStatus->setText(QString());
@@ -164,5 +197,4 @@ void CallControl::cmdEnd_Click() {
         m_form.txtStatus->setText(QString());
     }
     state.VoiceConnected = false;
-    emit callEnded();
 }

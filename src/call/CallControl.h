@@ -25,10 +25,16 @@ public:
     // A step that fails (the port is closed) leaves the call inactive, and End goes on.
     void cmdEnd_Click();
 
-    // Dials `dialString` and waits, letting events run, for the voice connection; then sets the
-    // speaker level. Service codes ("*69" and the like) come through here without being
-    // remembered as the last number dialled. True when the dial line went to the modem.
-    bool placeCall(const QString& dialString, bool rememberAsLastDialed);
+    // Dials a network service code ("*69", "*72" and a number, and the like) as a call: waits,
+    // letting events run, for the voice connection, then sets the speaker level. The network takes
+    // a feature code only at the start of the dial string, so the blocking prefixes of calls are
+    // left out, and the code is not remembered as the last number dialled. True when the dial
+    // line went to the modem.
+    bool placeServiceCall(const QString& code);
+
+    // The modem has gone with a call on it: the call is over as End leaves it, without a line to
+    // the modem, and a dial waiting for its connection stops waiting.
+    void dropCall();
 
     // Tells the user when the modem is not attached; true when it is.
     bool attached();
@@ -38,12 +44,20 @@ signals:
     void callEnded();
 
 private:
-    // `number` is read after the one-second wait, when the dial line is built. True when the dial
-    // line went to the modem.
-    bool dial(const std::function<QString()>& number, bool rememberAsLastDialed);
+    // Whether a call may start now: not while End hangs up or the line is closing, and only with
+    // the modem attached (the user is told when it is not).
+    bool mayStartCall();
+    // `dialLine` makes the line from the number, which is read after the one-second wait. True
+    // when the dial line went to the modem.
+    bool dial(const std::function<QString()>& number, const std::function<QString(const QString&)>& dialLine,
+              bool rememberAsLastDialed);
     void answer();
     // The call is in use: lamp lit, "In Use".
     void showInUse();
+    // What End does before and after its lines to the modem. `keepIncomingCall`: a caller who
+    // rang in while End hung up still waits to be answered.
+    void clearDisplays();
+    void settleCallState(bool keepIncomingCall);
 
     frmPhone& m_form;
     Services& m_services;

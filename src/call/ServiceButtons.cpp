@@ -76,6 +76,6 @@ QString ServiceButtons::codeOrTell(Feature feature, bool cancel) {
 
 bool ServiceButtons::dial(const QString& dialString) {
     const QPointer<ServiceButtons> alive(this);
-    const bool dialled = m_form.calls().placeCall(dialString, false);
+    const bool dialled = m_form.calls().placeServiceCall(dialString);
     return dialled && alive;
 }

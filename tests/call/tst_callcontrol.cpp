@@ -1,4 +1,5 @@
 #include "ModemLine.h"
+#include "call/AudioControls.h"
 #include "call/CallControl.h"
 #include "console/frmPhone.h"
 #include "modem/SerialControl.h"
@@ -30,6 +31,13 @@ private slots:
     void sendAgainWhileWaitingSetsTheSpeakerOnce();
     void speakerWaitsForThisCallsConnection();
     void sendWhileEndHangsUpIsIgnored();
+    void lostModemEndsTheCall_data();
+    void lostModemEndsTheCall();
+    void nothingStartsWhileTheLineCloses_data();
+    void nothingStartsWhileTheLineCloses();
+    void callRingingInDuringEndIsAnswered_data();
+    void callRingingInDuringEndIsAnswered();
+    void sendAgainKeepsTheConnectedCall();
 };
 
 namespace {
@@ -118,7 +126,7 @@ void TestCallControl::serviceCodeIsNotRemembered() {
     frmPhone& phone = line.phone();
     double vconAt = -1;
     connectAfter(line, "ATDT*69\r", 1, &vconAt);
-    phone.calls().placeCall(QStringLiteral("*69"), false);
+    phone.calls().placeServiceCall(QStringLiteral("*69"));
     QVERIFY(line.pty.waitForCount(Prefix.size() + 8 + 12));
     QCOMPARE(line.pty.received(), Prefix + "ATDT*69\r" + "AT#SPK=,5,,\r");
     QCOMPARE(line.rig.store().read(Settings::Modem, QStringLiteral("LastDialed")), QStringLiteral("5551234"));
@@ -204,7 +212,7 @@ void TestCallControl::sendWhileDetached() {
     QVERIFY(!phone.comModem->portOpen());
     phone.txtNumberOut->setText(display);
     if (serviceCode) {
-        phone.calls().placeCall(QStringLiteral("*69"), false);
+        phone.calls().placeServiceCall(QStringLiteral("*69"));
     } else {
         QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
     }
@@ -414,6 +422,194 @@ void TestCallControl::sendWhileEndHangsUpIsIgnored() {
     QVERIFY(!line.rig.shared.CallActive);
     QVERIFY(phone.picInuse[0]->isVisible());
     QVERIFY(line.rig.messages.boxes.isEmpty());
+}
+
+void TestCallControl::lostModemEndsTheCall_data() {
+    QTest::addColumn<QString>("situation");
+    QTest::newRow("connected, held, muted, on the handset") << "connected";
+    QTest::newRow("dialled, waiting for the connection") << "dialling";
+    QTest::newRow("caller shown, waiting to be answered") << "ringing";
+}
+
+void TestCallControl::lostModemEndsTheCall() {
+    QFETCH(QString, situation);
+    ModemLine line;
+    line.rig.store().write(Settings::Modem, QStringLiteral("AutoAns"), QStringLiteral("True"));
+    QVERIFY(line.attach());
+    frmPhone& phone = line.phone();
+    PhoneState& state = phone.state;
+    QObject scope;
+    if (situation == QLatin1String("connected")) {
+        phone.txtNumberOut->setText(QStringLiteral("5551234"));
+        line.answer(Dial, Vcon);
+        QTest::mouseClick(phone.cmdSend, Qt::LeftButton); // returns once connected
+        QVERIFY(state.VoiceConnected);
+        for (CommandButton* button : {phone.cmdHold, phone.cmdMute, phone.cmdHandset}) {
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        QVERIFY(state.OnHold && state.Muted);
+        phone.Slider2->setValue(3);
+        line.pty.closeMaster();
+    } else if (situation == QLatin1String("dialling")) {
+        phone.txtNumberOut->setText(QStringLiteral("5551234"));
+        line.when(Dial, [&] { line.pty.closeMaster(); });
+        QTest::mouseClick(phone.cmdSend, Qt::LeftButton); // returns: the wait has ended
+    } else {
+        connect(phone.txtName, &QLineEdit::textChanged, &scope, [&](const QString& name) {
+            if (name == QLatin1String("JOHN SMITH")) {
+                line.pty.closeMaster();
+            }
+        });
+        line.send(Report);
+    }
+    QTRY_VERIFY(!line.rig.shared.ModemAttached);
+    QTRY_COMPARE(line.rig.messages.boxes.size(), 1); // the loss, told once
+
+    // The call is over, as End leaves it.
+    QVERIFY(!line.rig.shared.CallActive);
+    QVERIFY(!state.VoiceConnected);
+    QVERIFY(!state.IncomingCall);
+    QVERIFY(!state.OnHold);
+    QVERIFY(!state.Muted);
+    for (DisplayBox* box : {phone.txtNumberOut, phone.txtNumberIn, phone.txtName, phone.txtStatus}) {
+        QCOMPARE(box->text(), QString());
+    }
+    QVERIFY(phone.picInuse[0]->isVisible());
+    QVERIFY(!phone.picInuse[1]->isVisible());
+    QCOMPARE(phone.Slider2->value(), 1);
+    for (CommandButton* button : {phone.cmdHold, phone.cmdMute, phone.cmdHandset}) {
+        QCOMPARE(button->captionColor(), Black);
+    }
+
+    // Plugged in again (a new device node) and attached with On/Off: an idle telephone, whose
+    // keys, buttons and sliders send nothing, and no late answer for the caller.
+    Pty again;
+    line.rig.store().setPortDevice(1, again.devicePath());
+    phone.cmdOnOff->click();
+    QVERIFY(again.waitForReceived(Init));
+    again.clearReceived();
+    QTest::mouseClick(phone.cmdNumber[4], Qt::LeftButton);
+    for (CommandButton* button : {phone.cmdHold, phone.cmdMute, phone.cmdFlash, phone.cmdHandset}) {
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    phone.Slider1->setValue(9);
+    QTest::qWait(line.rig.clock.realMilliseconds(6));
+    QVERIFY(!phone.comModem->output("AT\r"));
+    QVERIFY(again.waitForReceived("AT\r"));
+    QCOMPARE(again.received(), QByteArray("AT\r"));
+    QVERIFY(!line.rig.shared.CallActive);
+    QCOMPARE(line.rig.messages.boxes.size(), 1);
+}
+
+void TestCallControl::nothingStartsWhileTheLineCloses_data() {
+    QTest::addColumn<QString>("closing"); // "detach" (On/Off) or "unload" (the window closes)
+    QTest::addColumn<QString>("what");    // what the user or the modem does meanwhile
+    QTest::newRow("Send during the detach") << "detach"
+                                            << "send";
+    QTest::newRow("Enter during the detach") << "detach"
+                                             << "enter";
+    QTest::newRow("a service code during the detach") << "detach"
+                                                      << "service";
+    QTest::newRow("a caller during the detach") << "detach"
+                                                << "caller";
+    QTest::newRow("Send during the unload") << "unload"
+                                            << "send";
+    QTest::newRow("a caller during the unload") << "unload"
+                                                << "caller";
+}
+
+void TestCallControl::nothingStartsWhileTheLineCloses() {
+    QFETCH(QString, closing);
+    QFETCH(QString, what);
+    ModemLine line;
+    line.rig.store().write(Settings::Modem, QStringLiteral("AutoAns"), QStringLiteral("True"));
+    QVERIFY(line.attach());
+    frmPhone& phone = line.phone();
+    phone.txtNumberOut->setText(QStringLiteral("5551234"));
+    // Both send "ATZ" last, then wait with the port still open.
+    line.when("ATZ\r", [&] {
+        if (what == QLatin1String("send")) {
+            QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+        } else if (what == QLatin1String("enter")) {
+            QTest::keyClick(&phone, Qt::Key_Return);
+        } else if (what == QLatin1String("service")) {
+            QTest::mouseClick(phone.cmdLastCall, Qt::LeftButton);
+        } else {
+            line.send(Report);
+        }
+    });
+
+    const double start = line.rig.clock.now();
+    if (closing == QLatin1String("detach")) {
+        phone.cmdOnOff->click();
+    } else {
+        phone.close();
+    }
+    const double took = line.rig.clock.now() - start;
+    const double own = closing == QLatin1String("detach") ? 1 : 3;
+    QVERIFY2(took >= own && took < own + 0.5, qPrintable(QString::number(took)));
+    QVERIFY(!phone.comModem->portOpen());
+    QTest::qWait(line.rig.clock.realMilliseconds(6)); // past a caller's five seconds
+    QCOMPARE(line.pty.received(), closing == QLatin1String("detach") ? QByteArray("ATH\rATZ\r") : QByteArray("ATZ\r"));
+    QVERIFY(!line.rig.shared.CallActive);
+    QVERIFY(line.rig.messages.boxes.isEmpty());
+}
+
+void TestCallControl::callRingingInDuringEndIsAnswered_data() {
+    QTest::addColumn<bool>("byUser"); // else automatically
+    QTest::newRow("by Send") << true;
+    QTest::newRow("automatically") << false;
+}
+
+void TestCallControl::callRingingInDuringEndIsAnswered() {
+    QFETCH(bool, byUser);
+    ModemLine line;
+    line.rig.store().write(Settings::Modem, QStringLiteral("AutoAns"), Convert::fromBoolean(!byUser));
+    QVERIFY(line.attach());
+    frmPhone& phone = line.phone();
+    double reportAt = -1;
+    line.when(HangUp, [&] { reportAt = line.send(Report); });
+
+    QTest::mouseClick(phone.cmdEnd, Qt::LeftButton);
+
+    // End takes its own two seconds, and the caller who rang in meanwhile is shown and waits.
+    QVERIFY(line.writtenAt(Init) - line.writtenAt(HangUp) < 2.5);
+    QCOMPARE(phone.txtName->text(), QStringLiteral("JOHN SMITH"));
+    QCOMPARE(phone.txtNumberIn->text(), QStringLiteral("555-1212"));
+    QVERIFY(phone.state.IncomingCall);
+    if (byUser) {
+        QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+    }
+    QVERIFY(line.pty.waitForReceived(Ata));
+    QCOMPARE(line.pty.received(), HangUp + Init + Ata);
+    if (!byUser) {
+        QVERIFY(line.writtenAt(Ata) - reportAt >= 5.5);
+    }
+    QVERIFY(line.rig.shared.CallActive);
+    QVERIFY(showsInUse(phone));
+}
+
+void TestCallControl::sendAgainKeepsTheConnectedCall() {
+    ModemLine line;
+    QVERIFY(line.attach());
+    frmPhone& phone = line.phone();
+    phone.txtNumberOut->setText(QStringLiteral("5551234"));
+    line.answer(Dial, Vcon);
+    QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+    QVERIFY(phone.state.VoiceConnected);
+    QVERIFY(line.pty.waitForReceived("AT#SPK=,5,,\r"));
+    line.pty.clearReceived();
+
+    // Send again in the connected call: the modem reports no new connection, and the call keeps
+    // its controls until End.
+    QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+    QVERIFY(phone.state.VoiceConnected);
+    phone.Slider1->setValue(7);
+    phone.Slider2->setValue(2);
+    phone.audio().Slider2_Click();
+    QVERIFY(line.pty.waitForReceived("AT#SPK=,,2 \r"));
+    QCOMPARE(line.pty.received(), Prefix + Dial + "AT#SPK=,5,,\r" + "AT#SPK=,7,,\r" + "AT#SPK=,,2 \r");
+    QCOMPARE(phone.Slider2->value(), 2);
 }
 
 QTEST_MAIN(TestCallControl)

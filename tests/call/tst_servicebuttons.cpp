@@ -72,9 +72,10 @@ void TestServiceButtons::dialLines_data() {
     QTest::newRow("codes of another network")
         << QStringList{QStringLiteral("Services/CallForward=*21*"), QStringLiteral("Services/CallForwardCancel=#21#")}
         << number << QStringList{fwd, cancel} << QByteArrayList{"ATDT*21*5551234\r", "ATDT#21#\r"};
-    QTest::newRow("the prefixes of Setup come first")
-        << QStringList{QStringLiteral("Modem/DisCID=True"), QStringLiteral("Modem/DisCW=True")} << QString()
-        << QStringList{last} << QByteArrayList{"ATDT*67,*70,*69\r"};
+    // The network takes a feature code only at the start of the dial string.
+    QTest::newRow("codes go without the blocking prefixes of calls")
+        << QStringList{QStringLiteral("Modem/DisCID=True"), QStringLiteral("Modem/DisCW=True")} << number
+        << QStringList{fwd, last, cancel} << QByteArrayList{"ATDT*725551234\r", "ATDT*69\r", "ATDT*89\r"};
 }
 
 void TestServiceButtons::dialLines() {
