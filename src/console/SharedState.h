@@ -37,6 +37,7 @@ struct SharedState {
 struct ConversionError {
     QString key;
     QString text;
+    friend bool operator==(const ConversionError&, const ConversionError&) = default;
 };
 
 // What a settings load does with a text that cannot be converted.

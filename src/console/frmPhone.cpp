@@ -6,7 +6,6 @@
 #include "call/Handset.h"
 #include "call/NumberEntry.h"
 #include "call/ServiceButtons.h"
-#include "console/MessageBoxes.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
 #include "modem/ModemLink.h"
@@ -85,22 +84,15 @@ void frmPhone::Form_Load() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     SharedState& s = shared();
     // A value the user edited into something unusable falls back to its default here, and the
-    // user hears about it once; an attach meets the same value again and stops before the port.
-    QStringList unusable;
-    for (const ConversionError& bad :
-         loadModemSettings(m_services.settings, s, state.SpeakerLevel, OnBadValue::UseDefault)) {
-        unusable << QStringLiteral("\"%1\" = \"%2\"").arg(bad.key, bad.text);
-    }
+    // user hears about it once; the attach meets the same value again and stops before the port.
+    const QList<ConversionError> unusable =
+        loadModemSettings(m_services.settings, s, state.SpeakerLevel, OnBadValue::UseDefault);
     setWidthTwips(NarrowWidth);
     QGuiApplication::restoreOverrideCursor();
 
     m_phoneBook->loadEntries();
     if (!unusable.isEmpty()) {
-        m_services.messages.show(
-            MessageBoxes::Icon::Warning, ApplicationTitle,
-            QStringLiteral("These modem settings in %1 cannot be used:\r%2\rTheir defaults are used until they are "
-                           "corrected in Setup.")
-                .arg(m_services.settings.filePath(), unusable.join(QLatin1Char('\r'))));
+        m_modemLink->tellUnusable(unusable, true);
     }
 
     if (Convert::toBoolean(s.AutoOn).value_or(false)) {

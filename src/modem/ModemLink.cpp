@@ -9,6 +9,9 @@
 #include "modem/Waiter.h"
 #include "platform/Controls.h"
 
+#include <QStringList>
+#include <utility>
+
 namespace {
 const QString True = QStringLiteral("True");
 const QChar CR = QLatin1Char('\r');
@@ -23,8 +26,13 @@ ModemLink::ModemLink(frmPhone& form, Services& services)
 
 void ModemLink::modem_int() {
     SharedState& shared = m_services.shared;
+    const QList<ConversionError> toldAtLoad = std::exchange(m_toldAtLoad, {});
     if (const auto bad = loadModemSettings(m_services.settings, shared, m_form.state.SpeakerLevel); !bad.isEmpty()) {
-        // A stored text that is not a number or a switch ends the attach before the port is touched.
+        // A stored text that is not a number or a switch ends the attach before the port is
+        // touched. An attach that silently did nothing would look like one that worked.
+        if (!toldAtLoad.contains(bad.first())) {
+            tellUnusable(bad, false);
+        }
         ModemError({ErrorNumber::TypeMismatch, QStringLiteral("The setting \"%1\" holds \"%2\", which cannot be used.")
                                                    .arg(bad.first().key, bad.first().text)});
         return;
@@ -114,6 +122,41 @@ QString ModemLink::ModemError(const SerialError& error) {
         m_form.setPowerLamp(false);
     }
     return action.verdict;
+}
+
+namespace {
+
+// How the user puts a stored setting right from within the program.
+QString howToCorrect(const QString& key) {
+    if (key == QLatin1String("Speaker")) {
+        return QStringLiteral("move the Speaker Volume slider");
+    }
+    if (key == QLatin1String("Port")) {
+        return QStringLiteral("choose a Comm Port in Setup and press Exit");
+    }
+    return QStringLiteral("set its switch in Setup and press Exit");
+}
+
+} // namespace
+
+void ModemLink::tellUnusable(const QList<ConversionError>& unusable, bool atLoad) {
+    QStringList lines;
+    for (const ConversionError& bad : unusable) {
+        lines << QStringLiteral("\"%1\" = \"%2\": %3").arg(bad.key, bad.text, howToCorrect(bad.key));
+    }
+    const QString path = m_services.settings.filePath();
+    const QString text =
+        atLoad ? QStringLiteral("These modem settings in %1 cannot be used:\r%2\rUntil they are corrected, the "
+                                "telephone shows their defaults, but it cannot attach to the modem. Correct them as "
+                                "shown, or remove those lines from the file.")
+                     .arg(path, lines.join(QLatin1Char('\r')))
+               : QStringLiteral("The modem was not attached: this setting in %1 cannot be used:\r%2\rCorrect it as "
+                                "shown, or remove its line from the file, then press On/Off again.")
+                     .arg(path, lines.join(QLatin1Char('\r')));
+    m_services.messages.show(MessageBoxes::Icon::Warning, ApplicationTitle, text);
+    if (atLoad) {
+        m_toldAtLoad = unusable;
+    }
 }
 
 void ModemLink::onDeviceLost(const SerialError& error) {

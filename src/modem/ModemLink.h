@@ -1,7 +1,9 @@
 #pragma once
 
+#include "console/SharedState.h"
 #include "modem/SerialError.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -44,6 +46,11 @@ public:
     // Reports an error of a failed attach and returns the verdict ("E" or empty).
     QString ModemError(const SerialError& error);
 
+    // Tells the user which stored settings cannot be used, what that stops, and how to correct
+    // them. `atLoad`: the window's load, which goes on with their defaults; the attach it starts
+    // then does not tell the same again.
+    void tellUnusable(const QList<ConversionError>& unusable, bool atLoad);
+
 signals:
     // The port closed under the program's feet (device unplugged) and the window is detached.
     void deviceLost();
@@ -54,4 +61,5 @@ private:
     frmPhone& m_form;
     Services& m_services;
     bool m_toldThisCall = false;
+    QList<ConversionError> m_toldAtLoad;
 };

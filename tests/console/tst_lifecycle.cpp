@@ -27,6 +27,7 @@ private slots:
     void closingTheWindow();
     void attachErrors_data();
     void attachErrors();
+    void unusableStoredValues_data();
     void unusableStoredValues();
     void deviceVanishingWhileAttached();
     void attachWhileAttachedOnlyReloadsSettings();
@@ -256,21 +257,63 @@ void TestLifecycle::attachErrors() {
     QCOMPARE(pty.received(), QByteArray()); // nothing reached the device
 }
 
+void TestLifecycle::unusableStoredValues_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("howToCorrect");
+    QTest::newRow("port") << "Port"
+                          << "COM1"
+                          << "choose a Comm Port in Setup";
+    QTest::newRow("switch") << "DisCW"
+                            << "maybe"
+                            << "set its switch in Setup";
+    QTest::newRow("speaker level") << "Speaker"
+                                   << "loud"
+                                   << "move the Speaker Volume slider";
+}
+
 void TestLifecycle::unusableStoredValues() {
+    QFETCH(QString, key);
+    QFETCH(QString, text);
+    QFETCH(QString, howToCorrect);
     Pty pty;
     PhoneRig rig;
     rig.storeModem(pty.devicePath());
-    rig.store().write(Settings::Modem, QStringLiteral("Port"), QStringLiteral("COM1"));
+    rig.store().write(Settings::Modem, key, text);
     rig.load();
     frmPhone& phone = rig.phone();
-    // The load says so once; the attach it starts stops silently before the port.
+    // The load says so once, and what it stops; the attach it starts does not say it again.
     QCOMPARE(rig.messages.boxes.size(), 1);
-    QVERIFY(rig.messages.boxes.first().text.contains(QStringLiteral("COM1")));
+    const QString atLoad = rig.messages.boxes.first().text;
+    for (const QString& part :
+         {key, text, howToCorrect, rig.store().filePath(), QStringLiteral("cannot attach to the modem")}) {
+        QVERIFY2(atLoad.contains(part), qPrintable(atLoad));
+    }
     QVERIFY(!rig.shared.ModemAttached);
     QVERIFY(!phone.comModem->portOpen());
+
+    // On/Off meets the same value: it says why nothing happened, every time.
+    for (int press = 1; press <= 2; ++press) {
+        phone.cmdOnOff->click();
+        QCOMPARE(rig.messages.boxes.size(), 1 + press);
+        const QString atAttach = rig.messages.boxes.last().text;
+        for (const QString& part : {key, text, howToCorrect, QStringLiteral("not attached")}) {
+            QVERIFY2(atAttach.contains(part), qPrintable(atAttach));
+        }
+        QVERIFY(!rig.shared.ModemAttached);
+    }
+
+    // Corrected as the message says, the next On/Off attaches.
+    if (key == QLatin1String("Speaker")) {
+        phone.Slider1->setValue(phone.Slider1->value() == 7 ? 8 : 7);
+    } else {
+        rig.store().write(Settings::Modem, key,
+                          key == QLatin1String("Port") ? QStringLiteral("1") : QStringLiteral("False"));
+    }
     phone.cmdOnOff->click();
-    QCOMPARE(rig.messages.boxes.size(), 1);
-    QVERIFY(!rig.shared.ModemAttached);
+    QVERIFY(rig.shared.ModemAttached);
+    QVERIFY(pty.waitForReceived("#CID=1\r"));
+    QCOMPARE(rig.messages.boxes.size(), 3);
 }
 
 void TestLifecycle::deviceVanishingWhileAttached() {
