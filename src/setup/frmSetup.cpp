@@ -164,6 +164,8 @@ void frmSetup::Form_Load() {
     chkAutoAns->setChecked(s.AutoAns);
     chkDiscid->setChecked(s.DisCID);
     chkDisCW->setChecked(s.DisCW);
+    m_openingAutoOn = s.AutoOn;
+    m_openingCallerID = s.CallerID;
     m_openingAutoAns = s.AutoAns;
     m_openingDisCID = s.DisCID;
     m_openingDisCW = s.DisCW;
@@ -207,15 +209,37 @@ void frmSetup::chkDisCW_Click() {
     m_services.shared.DisCW = chkDisCW->isChecked();
 }
 
+namespace {
+
+// A switch held as text, as the box shows it: the stored text while the box still shows what
+// that text means (so a hand-written "true" or an empty text is not rewritten behind the user's
+// back), otherwise "True" or "False".
+QString shownSwitch(const QCheckBox* box, const QString& openingText) {
+    return box->isChecked() == (openingText == QLatin1String("True")) ? openingText
+                                                                      : Convert::fromBoolean(box->isChecked());
+}
+
+} // namespace
+
 void frmSetup::cmdExit_Click() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     SharedState& s = m_services.shared;
     SettingsStore& store = m_services.settings;
     const QString& modem = Settings::Modem;
+    // What the dialog shows is what is stored: while it was open, an attach may have reloaded the
+    // shared values from the store, or an error may have changed them.
     s.IntString = txtModem->text();
     s.CallerIDString = txtCallerIDstring->text();
-    const bool portChosen = std::any_of(optPort.begin(), optPort.end(), [](QRadioButton* o) { return o->isChecked(); });
-    store.write(modem, QStringLiteral("Port"), portChosen ? QString::number(s.PortNumber) : m_storedPort);
+    const auto chosen = std::find_if(optPort.begin(), optPort.end(), [](QRadioButton* o) { return o->isChecked(); });
+    if (chosen != optPort.end()) {
+        s.PortNumber = static_cast<qint16>(chosen - optPort.begin() + 1);
+    }
+    s.AutoOn = shownSwitch(chkAuto, m_openingAutoOn);
+    s.CallerID = shownSwitch(chkCallerID, m_openingCallerID);
+    s.AutoAns = chkAutoAns->isChecked();
+    s.DisCID = chkDiscid->isChecked();
+    s.DisCW = chkDisCW->isChecked();
+    store.write(modem, QStringLiteral("Port"), chosen != optPort.end() ? QString::number(s.PortNumber) : m_storedPort);
     store.write(modem, QStringLiteral("IntString"), s.IntString);
     store.write(modem, QStringLiteral("AutoOn"), s.AutoOn);
     store.write(modem, QStringLiteral("CallerID"), s.CallerID);

@@ -84,6 +84,9 @@ private:
     // The switches in memory at the opening, put back by Cancel: Send and the caller-ID handling
     // read them from memory, so an abandoned edit must not stay in force.
     bool m_openingAutoAns = false;
+    // The switches held as text, as the opening read them.
+    QString m_openingAutoOn;
+    QString m_openingCallerID;
     bool m_openingDisCID = false;
     bool m_openingDisCW = false;
     bool m_unloading = false;

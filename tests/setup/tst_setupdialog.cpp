@@ -1,7 +1,9 @@
 #include "PhoneRig.h"
 #include "Pty.h"
 #include "console/frmPhone.h"
+#include "modem/ModemLink.h"
 #include "modem/SerialControl.h"
+#include "modem/SerialError.h"
 #include "platform/Controls.h"
 #include "platform/Twips.h"
 #include "setup/frmSetup.h"
@@ -30,6 +32,7 @@ private slots:
     void clickedSwitchesAreStoredByExit();
     void leavingWithoutExitStoresNothing_data();
     void leavingWithoutExitStoresNothing();
+    void exitStoresWhatTheDialogShows();
     void oneDialogAtATime();
     void firstStartOpensItAndExitLeavesTheModemDetached();
     void devicesOfThePorts();
@@ -238,6 +241,35 @@ void TestSetupDialog::leavingWithoutExitStoresNothing() {
     QCOMPARE(setup->txtCallerIDstring->text(), QStringLiteral("#CID=2"));
     QVERIFY(setup->optPort[0]->isChecked());
     QCOMPARE(setup->cboDevice[0]->currentText(), QStringLiteral("/dev/ttyS0"));
+}
+
+void TestSetupDialog::exitStoresWhatTheDialogShows() {
+    Pty pty;
+    PhoneRig rig;
+    rig.storeModem(pty.devicePath(), false);
+    rig.load();
+    frmPhone& phone = rig.phone();
+    QPointer<frmSetup> setup = openSetup(rig);
+    QVERIFY(setup);
+    click(setup->optPort[2]);
+    click(setup->chkAuto);
+    click(setup->chkAutoAns);
+    click(setup->chkCallerID); // off
+    // While the dialog is open, an attach reloads the port and the switches from the store, and
+    // a port held by another program switches "AutoOn" off in memory.
+    phone.cmdOnOff->click();
+    QVERIFY(pty.waitForReceived("#CID=1\r"));
+    QCOMPARE(rig.shared.PortNumber, 1);
+    phone.modemLink().ModemError({ErrorNumber::PortAlreadyOpen, QStringLiteral("held")});
+    QCOMPARE(rig.shared.AutoOn, QStringLiteral("False"));
+
+    click(setup->cmdExit);
+    QCOMPARE(stored(rig, "Port"), QStringLiteral("3"));
+    QCOMPARE(stored(rig, "AutoOn"), QStringLiteral("True"));
+    QCOMPARE(stored(rig, "AutoAns"), QStringLiteral("True"));
+    QCOMPARE(stored(rig, "CallerID"), QStringLiteral("False"));
+    QCOMPARE(rig.shared.PortNumber, 3);
+    QVERIFY(rig.shared.AutoAns);
 }
 
 void TestSetupDialog::oneDialogAtATime() {
