@@ -22,6 +22,19 @@ bool meansDeviceGone(QSerialPort::SerialPortError error) {
     return error == QSerialPort::ReadError || error == QSerialPort::WriteError || error == QSerialPort::ResourceError;
 }
 
+// Why a device counts as gone, in the user's words. The port's own error text is no help here:
+// after a hang-up it often names whatever error the system last reported ("File exists").
+QString lossReason(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::WriteError:
+        return QStringLiteral("it takes no more writing");
+    case QSerialPort::ResourceError:
+        return QStringLiteral("it was unplugged or stopped working");
+    default:
+        return QStringLiteral("it can no longer be read");
+    }
+}
+
 } // namespace
 
 struct SerialControl::Private {
@@ -347,7 +360,7 @@ void SerialControl::Private::portError(QSerialPort::SerialPortError error) {
     // which must not find itself closed when it returns, and the receiver shows a modal message.
     lossPending = true;
     const SerialError lost{ErrorNumber::DeviceLost,
-                           QStringLiteral("The serial device %1 went away (%2).").arg(shownName, port->errorString())};
+                           QStringLiteral("The serial device %1 went away (%2).").arg(shownName, lossReason(error))};
     QMetaObject::invokeMethod(
         q,
         [this, opening = session, lost] {
