@@ -15,7 +15,9 @@
 
 Application::Application()
     : m_waiter(m_clock)
-    , m_services{m_settings, m_shared, m_clock, m_waiter, m_messages} {}
+    , m_services{m_settings, m_shared, m_clock, m_waiter, m_messages} {
+    m_settings.reportWriteFailuresTo(m_messages);
+}
 
 Application::~Application() = default;
 

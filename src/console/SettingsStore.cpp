@@ -1,6 +1,9 @@
 #include "console/SettingsStore.h"
 
-#include <QFile>
+#include "console/LineKeepingIniFormat.h"
+#include "console/MessageBoxes.h"
+
+#include <QObject>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
@@ -14,78 +17,58 @@ SettingsStore::SettingsStore(QString filePath)
 
 namespace {
 
-// The value text of `key` in `[section]` exactly as a hand edit left it, when the line holds a
-// plain unquoted value; empty optional for anything the INI reader must decode itself (quoted
-// text, escapes, @-encoded variants) or an absent key.
-std::optional<QString> plainRawValue(const QString& path, const QString& section, const QString& key) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return std::nullopt;
-    }
-    const QString wantedSection = QLatin1Char('[') + section + QLatin1Char(']');
-    bool inSection = false;
-    std::optional<QString> found;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inSection = line.compare(wantedSection, Qt::CaseSensitive) == 0;
-            continue;
-        }
-        if (!inSection || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#'))) {
-            continue;
-        }
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq <= 0 || line.left(eq).trimmed() != key) {
-            continue;
-        }
-        const QString value = line.mid(eq + 1).trimmed();
-        if (value.startsWith(QLatin1Char('"')) || value.startsWith(QLatin1Char('@')) ||
-            value.contains(QLatin1Char('\\'))) {
-            return std::nullopt;
-        }
-        found = value; // the last line for a key wins, as in the INI reader
-    }
-    return found;
-}
-
 QString groupKey(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
 }
 
 } // namespace
 
+SettingsStore::~SettingsStore() = default;
+
 QString SettingsStore::read(const QString& section, const QString& key, const QString& defaultText) const {
-    QSettings settings(m_filePath, QSettings::IniFormat);
+    QSettings settings(m_filePath, LineKeepingIniFormat::format());
     const QVariant value = settings.value(groupKey(section, key));
     if (!value.isValid()) {
         return defaultText;
     }
-    if (value.userType() == QMetaType::QString) {
-        const QString text = value.toString();
-        // A hand edit may leave a ";" in a plain value, which the INI reader takes as a comment.
-        if (const auto raw = plainRawValue(m_filePath, section, key); raw && *raw != text) {
-            return *raw;
-        }
-        return text;
-    }
-    // An unquoted comma makes the INI reader see a list; the user meant the text as written.
-    if (const auto raw = plainRawValue(m_filePath, section, key)) {
-        return *raw;
-    }
-    if (value.userType() == QMetaType::QStringList) {
+    // Only a quoted list that Qt's writer made reads as a list; its items meant one text.
+    if (value.userType() == QMetaType::QStringList || value.userType() == QMetaType::QVariantList) {
         return value.toStringList().join(QStringLiteral(", "));
     }
     return value.toString();
 }
 
-void SettingsStore::write(const QString& section, const QString& key, const QString& text) {
-    QSettings settings(m_filePath, QSettings::IniFormat);
+bool SettingsStore::write(const QString& section, const QString& key, const QString& text) {
+    QSettings settings(m_filePath, LineKeepingIniFormat::format());
     settings.setValue(groupKey(section, key), text);
     settings.sync();
+    const bool written = settings.status() == QSettings::NoError;
+    if (written) {
+        m_failureTold = false;
+    } else if (m_failureMessages && !m_failureTold) {
+        m_failureTold = true;
+        MessageBoxes* messages = m_failureMessages;
+        QMetaObject::invokeMethod(
+            m_failureContext.get(),
+            [messages, path = m_filePath] {
+                messages->show(MessageBoxes::Icon::Warning, ApplicationTitle,
+                               QStringLiteral("Brisvane could not save its settings to %1.\n\n"
+                                              "Is the file or its folder read-only, or the disk full? Settings "
+                                              "changed while this lasts are not saved.")
+                                   .arg(path));
+            },
+            Qt::QueuedConnection);
+    }
+    return written;
+}
+
+void SettingsStore::reportWriteFailuresTo(MessageBoxes& messages) {
+    m_failureMessages = &messages;
+    m_failureContext = std::make_unique<QObject>();
 }
 
 bool SettingsStore::contains(const QString& section, const QString& key) const {
-    QSettings settings(m_filePath, QSettings::IniFormat);
+    QSettings settings(m_filePath, LineKeepingIniFormat::format());
     return settings.contains(groupKey(section, key));
 }
 

@@ -1,6 +1,11 @@
+#include "RecordingMessageBoxes.h"
 #include "TempStore.h"
+#include "console/LineKeepingIniFormat.h"
 #include "console/SharedState.h"
 
+#include <QDir>
+#include <QFile>
+#include <QSettings>
 #include <QTest>
 
 // The settings store's texts, defaults and the one load sequence.
@@ -17,6 +22,15 @@ private slots:
     void loadStopsAtFirstBadValue();
     void portsGroupGivesDevicePaths();
     void phoneBookKeysAreNeverChangedByReading();
+    void writesKeepTheFilesLines_data();
+    void writesKeepTheFilesLines();
+    void removingAKeyTakesItsLines();
+    void qtWrittenValuesKeepTheirMeaningAndBytes_data();
+    void qtWrittenValuesKeepTheirMeaningAndBytes();
+    void programValuesAreWrittenAsQtWritesThem_data();
+    void programValuesAreWrittenAsQtWritesThem();
+    void failedWriteIsReportedOnce_data();
+    void failedWriteIsReportedOnce();
 };
 
 void TestSettings::emptyStoreLoadsDefaults() {
@@ -61,6 +75,10 @@ void TestSettings::handEditedValuesReadAsWritten_data() {
     QTest::newRow("semicolon") << QByteArray("IntString=AT#CID=1 ;x") << QStringLiteral("AT#CID=1 ;x");
     QTest::newRow("blanks around") << QByteArray("IntString =  ATZ  ") << QStringLiteral("ATZ");
     QTest::newRow("quoted comma") << QByteArray("IntString=\"a,b\"") << QStringLiteral("a,b");
+    QTest::newRow("quotes inside") << QByteArray("IntString=Joe \"The Plumber\"") << "Joe \"The Plumber\"";
+    QTest::newRow("quoted, then a comment") << QByteArray("IntString=\"ATZ\" ; reset") << QStringLiteral("ATZ");
+    QTest::newRow("Qt's list") << QByteArray("IntString=\"a,b\" , c") << QStringLiteral("a,b, c");
+    QTest::newRow("CRLF") << QByteArray("IntString=ATZ\r") << QStringLiteral("ATZ");
     QTest::newRow("empty") << QByteArray("IntString=") << QString();
 }
 
@@ -151,6 +169,197 @@ void TestSettings::phoneBookKeysAreNeverChangedByReading() {
     QCOMPARE(temp.store().read(Settings::PhoneBook, QStringLiteral("3")), QStringLiteral("Alice"));
     QCOMPARE(temp.store().read(Settings::PhoneBook, QStringLiteral("3a")), QString());
     QCOMPARE(temp.readRaw(), file);
+}
+
+void TestSettings::writesKeepTheFilesLines_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("writes"); // section, key, text; section, key, text; ...
+    QTest::addColumn<QByteArray>("after");
+    const QStringList speaker7{Settings::Modem, QStringLiteral("Speaker"), QStringLiteral("7")};
+
+    QTest::newRow("hand-edited ; , and quotes")
+        << QByteArray("[Modem]\nSpeaker=5\n\n[PhoneBook]\n0=Pizza; Joe's\n1=Smith,John\n2=Joe \"The Plumber\"\n")
+        << speaker7
+        << QByteArray("[Modem]\nSpeaker=7\n\n[PhoneBook]\n0=Pizza; Joe's\n1=Smith,John\n2=Joe \"The Plumber\"\n");
+    QTest::newRow("comments, blanks, unknown keys and groups")
+        << QByteArray("; Brisvane\n# by hand\n[Window]\nx=1\n\n[Modem]\n; study modem\nPort=2\nVolume=loud\n\n"
+                      "[PhoneBook]\n0=Alice\n\n; end\n")
+        << QStringList{Settings::PhoneBook, QStringLiteral("0a"), QStringLiteral("555")}
+        << QByteArray("; Brisvane\n# by hand\n[Window]\nx=1\n\n[Modem]\n; study modem\nPort=2\nVolume=loud\n\n"
+                      "[PhoneBook]\n0=Alice\n0a=555\n\n; end\n");
+    QTest::newRow("changed line rewritten in place as Qt writes it")
+        << QByteArray("[Modem]\nSpeaker=5\n  IntString = ATZ\nPort=2\n")
+        << QStringList{Settings::Modem, QStringLiteral("IntString"), QStringLiteral("AT&F; Z")}
+        << QByteArray("[Modem]\nSpeaker=5\nIntString=\"AT&F; Z\"\nPort=2\n");
+    QTest::newRow("same text again keeps the hand spelling")
+        << QByteArray("[PhoneBook]\n1=Smith,John\n")
+        << QStringList{Settings::PhoneBook, QStringLiteral("1"), QStringLiteral("Smith,John")}
+        << QByteArray("[PhoneBook]\n1=Smith,John\n");
+    QTest::newRow("new keys in the order written")
+        << QByteArray("[Modem]\nPort=2\n\n[PhoneBook]\n0=Alice\n")
+        << speaker7 + QStringList{Settings::Modem, QStringLiteral("LastDialed"), QStringLiteral("555")}
+        << QByteArray("[Modem]\nPort=2\nSpeaker=7\nLastDialed=555\n\n[PhoneBook]\n0=Alice\n");
+    QTest::newRow("new group at the end") << QByteArray("[Modem]\nPort=2\n")
+                                          << QStringList{Settings::Ports, QStringLiteral("1"), QStringLiteral("/dev/x")}
+                                          << QByteArray("[Modem]\nPort=2\n\n[Ports]\n1=/dev/x\n");
+    QTest::newRow("CRLF endings stay") << QByteArray("[Modem]\r\nSpeaker=5\r\nPort=2\r\n") << speaker7
+                                       << QByteArray("[Modem]\r\nSpeaker=7\r\nPort=2\r\n");
+    QTest::newRow("no final line feed") << QByteArray("[Modem]\nPort=2") << speaker7
+                                        << QByteArray("[Modem]\nPort=2\nSpeaker=7\n");
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[Modem]\nSpeaker=5\n") << speaker7
+                                     << QByteArray("\xEF\xBB\xBF[Modem]\nSpeaker=7\n");
+    QTest::newRow("the last line of a key changes") << QByteArray("[Modem]\nSpeaker=3\nPort=2\nSpeaker=4\n") << speaker7
+                                                    << QByteArray("[Modem]\nSpeaker=3\nPort=2\nSpeaker=7\n");
+}
+
+void TestSettings::writesKeepTheFilesLines() {
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, writes);
+    QFETCH(QByteArray, after);
+    TempStore temp;
+    temp.writeRaw(before);
+    for (qsizetype i = 0; i + 2 < writes.size(); i += 3) {
+        QVERIFY(temp.store().write(writes[i], writes[i + 1], writes[i + 2]));
+        QCOMPARE(temp.store().read(writes[i], writes[i + 1]), writes[i + 2]);
+    }
+    QCOMPARE(temp.readRaw(), after);
+    // A second store, as the next start of the program would make, reads what was written.
+    SettingsStore next(temp.path());
+    QCOMPARE(next.read(writes[0], writes[1]), writes[2]);
+}
+
+void TestSettings::removingAKeyTakesItsLines() {
+    TempStore temp;
+    temp.writeRaw("[Modem]\nPort=1\n; note\nSpeaker=3\nPort=2\n");
+    {
+        QSettings settings(temp.path(), LineKeepingIniFormat::format());
+        settings.remove(QStringLiteral("Modem/Port"));
+    }
+    QCOMPARE(temp.readRaw(), QByteArray("[Modem]\n; note\nSpeaker=3\n"));
+    QVERIFY(!temp.store().contains(Settings::Modem, QStringLiteral("Port")));
+}
+
+namespace {
+
+// Texts that Qt's INI writer quotes, escapes or encodes.
+void addStoredTexts() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain") << QStringLiteral("AT#CLS=8#VLS=6");
+    QTest::newRow("semicolon") << QStringLiteral("Pizza; Joe's");
+    QTest::newRow("comma") << QStringLiteral("Smith,John");
+    QTest::newRow("quotes") << QStringLiteral("Joe \"The Plumber\"");
+    QTest::newRow("backslash") << QStringLiteral("C:\\modem\\");
+    QTest::newRow("blanks around") << QStringLiteral("  ATZ ");
+    QTest::newRow("at sign") << QStringLiteral("@home");
+    QTest::newRow("two at signs") << QStringLiteral("@@x");
+    QTest::newRow("looks encoded") << QStringLiteral("@ByteArray(x)");
+    QTest::newRow("comment sign first") << QStringLiteral(";#x");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("controls") << QStringLiteral("a\tb\nc\r\x01"
+                                                "f\x7f");
+    QTest::newRow("nul then digits") << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("12b"));
+    QTest::newRow("non-ASCII") << QStringLiteral(u"J\u00fcrgen \u20ac \U0001F600");
+    QTest::newRow("everything") << QStringLiteral(" \"a\",b;c=d\\ ");
+}
+
+} // namespace
+
+void TestSettings::qtWrittenValuesKeepTheirMeaningAndBytes_data() {
+    addStoredTexts();
+}
+
+void TestSettings::qtWrittenValuesKeepTheirMeaningAndBytes() {
+    QFETCH(QString, text);
+    TempStore temp;
+    {
+        QSettings qt(temp.path(), QSettings::IniFormat);
+        qt.setValue(QStringLiteral("Modem/IntString"), text);
+        qt.setValue(QStringLiteral("Modem/Speaker"), QStringLiteral("5"));
+        qt.setValue(QStringLiteral("PhoneBook/0"), text);
+    }
+    // A note added by hand.
+    const QByteArray before = "; mine\n" + temp.readRaw();
+    temp.writeRaw(before);
+    QCOMPARE(temp.store().read(Settings::Modem, QStringLiteral("IntString")), text);
+    QCOMPARE(temp.store().read(Settings::PhoneBook, QStringLiteral("0")), text);
+
+    QVERIFY(temp.store().write(Settings::Modem, QStringLiteral("Speaker"), QStringLiteral("7")));
+    QByteArray expected = before;
+    expected.replace("Speaker=5\n", "Speaker=7\n");
+    QCOMPARE(temp.readRaw(), expected);
+}
+
+void TestSettings::programValuesAreWrittenAsQtWritesThem_data() {
+    addStoredTexts();
+}
+
+void TestSettings::programValuesAreWrittenAsQtWritesThem() {
+    QFETCH(QString, text);
+    TempStore ours;
+    ours.writeRaw("[Modem]\nIntString=ATZ\n");
+    QVERIFY(ours.store().write(Settings::Modem, QStringLiteral("IntString"), text));
+    QVERIFY(ours.store().write(Settings::Modem, QStringLiteral("CallerIDString"), text));
+    QCOMPARE(ours.store().read(Settings::Modem, QStringLiteral("IntString")), text);
+    QCOMPARE(ours.store().read(Settings::Modem, QStringLiteral("CallerIDString")), text);
+
+    // The same bytes as Qt's own writer, so that older versions read the same text.
+    TempStore qt;
+    {
+        QSettings settings(qt.path(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Modem/IntString"), text);
+        settings.setValue(QStringLiteral("Modem/CallerIDString"), text);
+    }
+    const QList<QByteArray> qtLines = qt.readRaw().split('\n');
+    QCOMPARE(ours.readRaw(), QByteArray("[Modem]\n" + qtLines[2] + '\n' + qtLines[1] + '\n'));
+}
+
+void TestSettings::failedWriteIsReportedOnce_data() {
+    QTest::addColumn<bool>("pathIsFolder"); // else the folder is a file
+    QTest::newRow("path is a folder") << true;
+    QTest::newRow("folder is a file") << false;
+}
+
+void TestSettings::failedWriteIsReportedOnce() {
+    QFETCH(bool, pathIsFolder);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/config");
+    const QString path = folder + QStringLiteral("/Vantrel.conf");
+    // Both fail for root too.
+    const auto obstruct = [&] {
+        QDir(folder).removeRecursively();
+        if (pathIsFolder) {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QFile file(folder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+    };
+    const auto clear = [&] {
+        QFile::remove(folder);
+        QDir(folder).removeRecursively();
+    };
+
+    RecordingMessageBoxes messages;
+    SettingsStore store(path);
+    store.reportWriteFailuresTo(messages);
+    obstruct();
+    QVERIFY(!store.write(Settings::Modem, QStringLiteral("Speaker"), QStringLiteral("7")));
+    QVERIFY(messages.boxes.isEmpty()); // not opened inside the write
+    QVERIFY(!store.write(Settings::Modem, QStringLiteral("Port"), QStringLiteral("2")));
+    QTRY_COMPARE(messages.boxes.size(), 1);
+    QCOMPARE(messages.boxes[0].icon, MessageBoxes::Icon::Warning);
+    QCOMPARE(messages.boxes[0].title, ApplicationTitle);
+    QVERIFY2(messages.boxes[0].text.contains(path), qPrintable(messages.boxes[0].text));
+    QVERIFY(!store.write(Settings::Modem, QStringLiteral("Port"), QStringLiteral("3")));
+
+    // After a write that succeeds, the next failure is told again.
+    clear();
+    QVERIFY(store.write(Settings::Modem, QStringLiteral("Port"), QStringLiteral("4")));
+    obstruct();
+    QVERIFY(!store.write(Settings::Modem, QStringLiteral("Port"), QStringLiteral("5")));
+    QTRY_COMPARE(messages.boxes.size(), 2);
+    QCoreApplication::processEvents();
+    QCOMPARE(messages.boxes.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
