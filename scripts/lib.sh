@@ -1,4 +1,4 @@
-# Shared by scripts/run and scripts/test: Debian packages and the build.
+# Shared by the scripts: Debian packages and the builds.
 # shellcheck shell=bash
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -6,6 +6,9 @@ BUILD="$ROOT/build"
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev
                 qt6-base-dev-tools fonts-comic-neue fonts-urw-base35 fonts-dejavu-core)
+# The fuzz targets: Clang with libFuzzer and the sanitizers' runtimes.
+FUZZ_PACKAGES=(clang-14 libfuzzer-14-dev libclang-rt-14-dev)
+FORMAT_PACKAGES=(clang-format)
 
 # Installs the Debian packages named in the arguments when any is missing: as root with apt-get,
 # otherwise it prints the one apt-get line to run and stops.
@@ -29,9 +32,16 @@ ensure_packages() {
     fi
 }
 
+# Configures (once) and builds everything into the folder given first, with the CMake options
+# that follow.
+build_in() {
+    local folder="$1"
+    shift
+    cmake -S "$ROOT" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$folder" --parallel "$(nproc)"
+}
+
 # Configures (once) and builds everything into build/.
 build_all() {
-    local extra=("$@")
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null
-    cmake --build "$BUILD" --parallel "$(nproc)"
+    build_in "$BUILD" "$@"
 }
