@@ -44,9 +44,9 @@ void TestFace::cleanup() {
 }
 
 void TestFace::keypadIndicesAndCaptions() {
-    const QStringList captions = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                                  QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
-                                  QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"),
+    const QStringList captions = {QStringLiteral("1"),      QStringLiteral("2"), QStringLiteral("3"),
+                                  QStringLiteral("4"),      QStringLiteral("5"), QStringLiteral("6"),
+                                  QStringLiteral("7"),      QStringLiteral("8"), QStringLiteral("9"),
                                   QStringLiteral("\u2605"), QStringLiteral("0"), QStringLiteral("#")};
     for (int i = 0; i < 12; ++i) {
         CommandButton* key = m_phone->findChild<CommandButton*>(QStringLiteral("cmdNumber_%1").arg(i));
@@ -67,17 +67,27 @@ void TestFace::functionButtons_data() {
     QTest::addColumn<QRect>("twips");
     QTest::addColumn<QColor>("color");
     const QColor black(0, 0, 0);
-    QTest::newRow("Send") << "cmdSend" << "&Send" << "Place or Answer a Call" << QRect(90, 90, 735, 360)
-                          << QColor(0, 128, 0);
-    QTest::newRow("End") << "cmdEnd" << "&End" << "End a Call" << QRect(825, 90, 735, 360) << QColor(255, 0, 0);
-    QTest::newRow("Hold") << "cmdHold" << "&Hold" << "Place Call on Hold" << QRect(1560, 435, 735, 360) << black;
-    QTest::newRow("Flash") << "cmdFlash" << "&Flash" << "Call Waiting" << QRect(90, 795, 735, 360) << black;
-    QTest::newRow("Cancel") << "cmdCancelRPT" << "Cancel" << "Cancel Call Managment Features"
-                            << QRect(1560, 1155, 735, 360) << black;
-    QTest::newRow("On/Off") << "cmdOnOff" << "On/Off" << "Attach or Detach from Modem" << QRect(1560, 1515, 735, 360)
-                            << black;
-    QTest::newRow("Add Caller") << "cmdAddCaller" << "Add Caller" << "Adds Caller to the Phone Book"
-                                << QRect(1530, 735, 1155, 435) << QColor(0, 0, 255);
+    QTest::newRow("Send") << "cmdSend"
+                          << "&Send"
+                          << "Place or Answer a Call" << QRect(90, 90, 735, 360) << QColor(0, 128, 0);
+    QTest::newRow("End") << "cmdEnd"
+                         << "&End"
+                         << "End a Call" << QRect(825, 90, 735, 360) << QColor(255, 0, 0);
+    QTest::newRow("Hold") << "cmdHold"
+                          << "&Hold"
+                          << "Place Call on Hold" << QRect(1560, 435, 735, 360) << black;
+    QTest::newRow("Flash") << "cmdFlash"
+                           << "&Flash"
+                           << "Call Waiting" << QRect(90, 795, 735, 360) << black;
+    QTest::newRow("Cancel") << "cmdCancelRPT"
+                            << "Cancel"
+                            << "Cancel Call Managment Features" << QRect(1560, 1155, 735, 360) << black;
+    QTest::newRow("On/Off") << "cmdOnOff"
+                            << "On/Off"
+                            << "Attach or Detach from Modem" << QRect(1560, 1515, 735, 360) << black;
+    QTest::newRow("Add Caller") << "cmdAddCaller"
+                                << "Add Caller"
+                                << "Adds Caller to the Phone Book" << QRect(1530, 735, 1155, 435) << QColor(0, 0, 255);
 }
 
 void TestFace::functionButtons() {
@@ -139,7 +149,8 @@ void TestFace::widthHidesAndShowsThePhoneBook() {
     m_phone->setWidthTwips(frmPhone::NarrowWidth);
     QCOMPARE(m_phone->widthTwips(), 2865);
     QVERIFY(!m_phone->rect().intersects(panelRect())); // not one pixel of the panel
-    QVERIFY(m_phone->rect().contains(QRect(m_phone->SSPanel3->mapTo(m_phone, QPoint(0, 0)), m_phone->SSPanel3->size())));
+    QVERIFY(
+        m_phone->rect().contains(QRect(m_phone->SSPanel3->mapTo(m_phone, QPoint(0, 0)), m_phone->SSPanel3->size())));
     m_phone->setWidthTwips(frmPhone::WideWidth);
     QVERIFY(m_phone->rect().contains(panelRect())); // the whole panel with its rows
     QCOMPARE(m_phone->ribPhoneBook[11]->mapTo(m_phone, QPoint(0, 0)).y() + m_phone->ribPhoneBook[11]->height() <=
