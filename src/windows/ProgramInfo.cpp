@@ -17,19 +17,6 @@ QString versionText() {
     return versionText(brisvane::version::major, brisvane::version::minor, brisvane::version::revision);
 }
 
-QString windowsPlatformText(int platformKind, double version, const QString& designText) {
-    switch (platformKind) {
-    case 0:
-        return QString();
-    case 1:
-        return QStringLiteral("Windows 95");
-    case 2:
-        return QStringLiteral("Windows NT, ver. ") + QString::number(version, 'g', 6);
-    default:
-        return designText;
-    }
-}
-
 namespace {
 
 // The value of `key` in os-release text: shell-style, optionally quoted, with backslash escapes.

@@ -13,11 +13,6 @@ QString versionText(int major, int minor, int revision);
 // The text of this build's version.
 QString versionText();
 
-// The splash's platform line on Windows, from the platform kind and version: kind 1 is
-// "Windows 95", kind 2 "Windows NT, ver. " with the version as a short decimal (4 for 4.0, 3.51
-// for 3.51), kind 0 an empty text; any other kind keeps `designText`.
-QString windowsPlatformText(int platformKind, double version, const QString& designText);
-
 // The operating system's name and version from the text of an os-release file: its PRETTY_NAME,
 // else NAME and VERSION (or VERSION_ID); empty when it names neither.
 QString osReleaseText(const QByteArray& osRelease);

@@ -8,8 +8,6 @@ class TestProgramInfo : public QObject {
 private slots:
     void versionText_data();
     void versionText();
-    void windowsPlatformText_data();
-    void windowsPlatformText();
     void osReleaseText_data();
     void osReleaseText();
     void splashSeconds_data();
@@ -33,26 +31,6 @@ void TestProgramInfo::versionText() {
     QFETCH(int, revision);
     QFETCH(QString, text);
     QCOMPARE(ProgramInfo::versionText(major, minor, revision), text);
-}
-
-void TestProgramInfo::windowsPlatformText_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<double>("version");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("kind 1") << 1 << 4.0 << "Windows 95";
-    QTest::newRow("kind 2, 4.0") << 2 << 4.0 << "Windows NT, ver. 4";
-    QTest::newRow("kind 2, 3.51") << 2 << 3.51 << "Windows NT, ver. 3.51";
-    QTest::newRow("kind 2, 5.1") << 2 << 5.1 << "Windows NT, ver. 5.1";
-    QTest::newRow("kind 0") << 0 << 3.1 << "";
-    QTest::newRow("kind 3 keeps the design text") << 3 << 1.0 << "Windows95/NT";
-    QTest::newRow("negative kind keeps the design text") << -1 << 1.0 << "Windows95/NT";
-}
-
-void TestProgramInfo::windowsPlatformText() {
-    QFETCH(int, kind);
-    QFETCH(double, version);
-    QFETCH(QString, text);
-    QCOMPARE(ProgramInfo::windowsPlatformText(kind, version, QStringLiteral("Windows95/NT")), text);
 }
 
 void TestProgramInfo::osReleaseText_data() {
