@@ -30,7 +30,6 @@ struct SharedState {
     bool AutoAns = false;
     bool DisCID = false;
     bool DisCW = false;
-    QString SelectedEntry;
 };
 
 // Which stored text could not be converted by a settings load.

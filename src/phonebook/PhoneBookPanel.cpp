@@ -45,9 +45,8 @@ void PhoneBookPanel::cmdPB_Click() {
 
 void PhoneBookPanel::ribPhoneBook_Click(int index, bool) {
     if (!m_form.ribPhoneBook[index]->isChecked()) {
-        return; // a released button leaves the last selection recorded
+        return; // a released button leaves the others as they are
     }
-    m_services.shared.SelectedEntry = QString::number(index);
     for (RibbonButton* other : m_form.ribPhoneBook) {
         if (other->index() != index) {
             other->setChecked(false);

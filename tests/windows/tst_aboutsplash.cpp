@@ -45,8 +45,7 @@ frmAbout* openAbout(PhoneRig& rig) {
 bool sameShared(const SharedState& a, const SharedState& b) {
     return a.PortNumber == b.PortNumber && a.IntString == b.IntString && a.ModemAttached == b.ModemAttached &&
            a.AutoOn == b.AutoOn && a.CallerID == b.CallerID && a.CallerIDString == b.CallerIDString &&
-           a.CallActive == b.CallActive && a.AutoAns == b.AutoAns && a.DisCID == b.DisCID && a.DisCW == b.DisCW &&
-           a.SelectedEntry == b.SelectedEntry;
+           a.CallActive == b.CallActive && a.AutoAns == b.AutoAns && a.DisCID == b.DisCID && a.DisCW == b.DisCW;
 }
 
 } // namespace
