@@ -1,10 +1,11 @@
 #include "vmodem/PtyEndpoint.h"
 
+#include "platform/PseudoTerminal.h"
+
+#include <QFile>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <pty.h>
 #include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
@@ -26,25 +27,20 @@ PtyEndpoint::~PtyEndpoint() {
 
 bool PtyEndpoint::open(QString* error) {
     close();
-    char name[256] = {};
-    struct termios raw {};
-    cfmakeraw(&raw);
-    cfsetspeed(&raw, B9600);
-    if (::openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
+    const std::optional<PseudoTerminal::Ends> ends = PseudoTerminal::open();
+    if (!ends) {
         *error = systemError("cannot create a pseudo-terminal");
-        m_master = m_slave = -1;
         return false;
     }
-    m_path = QString::fromLocal8Bit(name);
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+    m_master = ends->master;
+    m_slave = ends->slave;
+    m_path = ends->path;
     m_masterNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_masterNotifier, &QSocketNotifier::activated, this, &PtyEndpoint::readMaster);
 
     // Our own descriptor was opened before the watch, so every event is the host's.
     m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_watch >= 0 && ::inotify_add_watch(m_watch, name, IN_OPEN | IN_CLOSE) < 0) {
+    if (m_watch >= 0 && ::inotify_add_watch(m_watch, QFile::encodeName(m_path).constData(), IN_OPEN | IN_CLOSE) < 0) {
         ::close(m_watch);
         m_watch = -1;
     }

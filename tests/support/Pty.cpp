@@ -1,27 +1,24 @@
 #include "Pty.h"
 
+#include "platform/PseudoTerminal.h"
+
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <QTest>
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 Pty::Pty() {
-    char name[256] = {};
-    struct termios raw {};
-    cfmakeraw(&raw);
-    if (openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
-        m_master = m_slave = -1;
-        return;
-    }
-    m_path = QString::fromLocal8Bit(name);
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &Pty::readMaster);
     // The slave stays open on our side too, so the line does not hang up between the program's
     // opens and closes; the program opens it again by path.
+    const std::optional<PseudoTerminal::Ends> ends = PseudoTerminal::open();
+    if (!ends) {
+        return;
+    }
+    m_master = ends->master;
+    m_slave = ends->slave;
+    m_path = ends->path;
+    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &Pty::readMaster);
 }
 
 Pty::~Pty() {

@@ -1,12 +1,13 @@
+#include "platform/UnixSignals.h"
 #include "vmodem/CommandRunner.h"
 #include "vmodem/ModemOptions.h"
 #include "vmodem/ModemSession.h"
-#include "vmodem/SignalWatcher.h"
 #include "window/ModemWindow.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -75,9 +76,11 @@ int main(int argc, char** argv) {
                            ? QStringLiteral("modem on %1").arg(session.ptyPath())
                            : QStringLiteral("modem on %1, linked as %2").arg(session.ptyPath(), options.linkPath));
 
-    SignalWatcher signalWatcher;
-    QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, app.get(), &QCoreApplication::quit,
+    UnixSignals unixSignals;
+    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, app.get(), &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // A reader of the traffic log that goes away must not take the modem down with it.
+    ::signal(SIGPIPE, SIG_IGN);
 
     const auto makeRunner = [&](const QString& source) {
         auto runner = std::make_unique<CommandRunner>(session.modem(), source);
