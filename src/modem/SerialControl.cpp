@@ -2,10 +2,9 @@
 
 #include "modem/DeviceAccess.h"
 #include "modem/DeviceLock.h"
+#include "modem/QSerialPortTransport.h"
 
 #include <QFileInfo>
-#include <QSerialPort>
-#include <QSignalBlocker>
 #include <unistd.h>
 #include <utility>
 
@@ -18,17 +17,13 @@ constexpr qsizetype MaxBuffered = 64 * 1024;
 
 const QString DefaultLockDirectory = QStringLiteral("/var/lock");
 
-bool meansDeviceGone(QSerialPort::SerialPortError error) {
-    return error == QSerialPort::ReadError || error == QSerialPort::WriteError || error == QSerialPort::ResourceError;
-}
-
 // Why a device counts as gone, in the user's words. The port's own error text is no help here:
 // after a hang-up it often names whatever error the system last reported ("File exists").
-QString lossReason(QSerialPort::SerialPortError error) {
-    switch (error) {
-    case QSerialPort::WriteError:
+QString lossReason(SerialTransport::ErrorKind kind) {
+    switch (kind) {
+    case SerialTransport::ErrorKind::Unwritable:
         return QStringLiteral("it takes no more writing");
-    case QSerialPort::ResourceError:
+    case SerialTransport::ErrorKind::Unplugged:
         return QStringLiteral("it was unplugged or stopped working");
     default:
         return QStringLiteral("it can no longer be read");
@@ -40,7 +35,7 @@ QString lossReason(QSerialPort::SerialPortError error) {
 struct SerialControl::Private {
     SerialControl* q = nullptr;
     DeviceResolver resolver;
-    QSerialPort* port = nullptr;
+    SerialTransport* port = nullptr;
     QString lockDirectory = DefaultLockDirectory;
     int commPort = 1;
     int inputLen = 0;
@@ -60,10 +55,11 @@ struct SerialControl::Private {
     QString lockPathFor(const QString& devicePath) const;
     SerialError open();
     SerialError openFailure(const QString& realPath, const QString& name) const;
+    QString accessRefusal(const QString& realPath, const QString& name) const;
     void close();
     void pull();
     void scheduleNotification();
-    void portError(QSerialPort::SerialPortError error);
+    void portError(SerialTransport::ErrorKind kind);
 
     SerialError missing(const QString& name) const {
         return {ErrorNumber::InvalidPort, QStringLiteral("The serial device %1 does not exist.").arg(name)};
@@ -78,22 +74,21 @@ struct SerialControl::Private {
 };
 
 SerialControl::SerialControl(DeviceResolver resolver, QObject* parent)
+    : SerialControl(std::move(resolver), std::make_unique<QSerialPortTransport>(), parent) {}
+
+SerialControl::SerialControl(DeviceResolver resolver, std::unique_ptr<SerialTransport> transport, QObject* parent)
     : QObject(parent)
     , d(std::make_unique<Private>()) {
     d->q = this;
     d->resolver = std::move(resolver);
-    d->port = new QSerialPort(this);
-    d->port->setBaudRate(QSerialPort::Baud9600);
-    d->port->setDataBits(QSerialPort::Data8);
-    d->port->setParity(QSerialPort::NoParity);
-    d->port->setStopBits(QSerialPort::OneStop);
-    d->port->setFlowControl(QSerialPort::NoFlowControl);
-    connect(d->port, &QSerialPort::readyRead, this, [this] {
+    d->port = transport.release();
+    d->port->setParent(this);
+    connect(d->port, &SerialTransport::readyRead, this, [this] {
         d->pull();
         d->scheduleNotification();
     });
-    connect(d->port, &QSerialPort::errorOccurred, this,
-            [this](QSerialPort::SerialPortError error) { d->portError(error); });
+    connect(d->port, &SerialTransport::errorOccurred, this,
+            [this](SerialTransport::ErrorKind kind) { d->portError(kind); });
 }
 
 SerialControl::~SerialControl() {
@@ -165,11 +160,9 @@ SerialError SerialControl::setInBufferCount(int count) {
         return {ErrorNumber::InvalidValue,
                 QStringLiteral("The receive buffer can only be emptied (InBufferCount 0), not set to %1.").arg(count)};
     }
-    // All three places: ours, the port's own buffer, and what the driver holds and the port has not
-    // read yet.
+    // Ours and the line's: what arrives afterwards is all that counts.
     d->received.clear();
-    d->port->readAll();
-    d->port->clear(QSerialPort::Input);
+    d->port->discardInput();
     return {};
 }
 
@@ -183,13 +176,11 @@ SerialError SerialControl::output(const QByteArray& bytes) {
         return d->notOpen();
     }
     // One write of the whole text, so a command line never reaches the modem in pieces with
-    // something else between them. flush() hands it to the driver now without waiting, so the
-    // bytes are on their way even if the caller closes the port before events run again.
-    if (d->port->write(bytes) != bytes.size()) {
+    // something else between them.
+    if (!d->port->write(bytes)) {
         return {ErrorNumber::DeviceLost,
                 QStringLiteral("Writing to the serial device %1 failed: %2").arg(d->shownName, d->port->errorString())};
     }
-    d->port->flush();
     emit bytesWritten(bytes);
     return {};
 }
@@ -244,30 +235,32 @@ SerialError SerialControl::Private::open() {
     if (given.isEmpty()) {
         return {ErrorNumber::InvalidPort, QStringLiteral("No serial device is set for port %1.").arg(commPort)};
     }
+    const bool deviceFiles = port->usesDeviceFiles();
     // A /dev/serial/by-id name is a link; the device behind it is what other programs lock.
-    const QString real = QFileInfo(given).canonicalFilePath();
+    const QString real = deviceFiles ? QFileInfo(given).canonicalFilePath() : given;
     const QString name = real.isEmpty() || real == given ? given : QStringLiteral("%1 (%2)").arg(given, real);
     if (real.isEmpty()) {
         return missing(name);
     }
-    if (const QString refusal = DeviceAccess::refusalForCurrentUser(real, name); !refusal.isEmpty()) {
+    if (const QString refusal = accessRefusal(real, name); !refusal.isEmpty()) {
         return {ErrorNumber::InvalidPort, refusal};
     }
     // Before the port's own open: the serial port ignores other programs' locks and, once such a
     // lock is 30 seconds old, deletes it as unreadable and opens the device anyway.
-    for (const QString& device : {real, given}) {
+    for (const QString& device : deviceFiles ? QStringList{real, given} : QStringList()) {
         if (const DeviceLock::Holder holder = DeviceLock::inspect(lockPathFor(device)); holder.held) {
             return inUse(name, holder.pid);
         }
     }
-    port->setPortName(real);
-    if (!port->open(QIODevice::ReadWrite)) {
+    if (!port->open(real)) {
         return openFailure(real, name);
     }
     openedPath = given;
     shownName = name;
     ++session;
-    port->setDataTerminalReady(true);
+    if (!deviceFiles) {
+        return {};
+    }
 
     DeviceLock::Holder holder;
     lock = DeviceLock::take(lockPathFor(real), &holder);
@@ -279,18 +272,23 @@ SerialError SerialControl::Private::open() {
     return {};
 }
 
+// Empty when the user may use the device, or when the line has no device file to ask about.
+QString SerialControl::Private::accessRefusal(const QString& realPath, const QString& name) const {
+    return port->usesDeviceFiles() ? DeviceAccess::refusalForCurrentUser(realPath, name) : QString();
+}
+
 SerialError SerialControl::Private::openFailure(const QString& realPath, const QString& name) const {
     switch (port->error()) {
-    case QSerialPort::DeviceNotFoundError:
+    case SerialTransport::ErrorKind::NotFound:
         return missing(name);
-    case QSerialPort::PermissionError:
+    case SerialTransport::ErrorKind::Permission:
         // The port says the same for a device the user may not open and for one that is locked or
         // held exclusively by another program.
-        if (const QString refusal = DeviceAccess::refusalForCurrentUser(realPath, name); !refusal.isEmpty()) {
+        if (const QString refusal = accessRefusal(realPath, name); !refusal.isEmpty()) {
             return {ErrorNumber::InvalidPort, refusal};
         }
         return inUse(name, 0);
-    case QSerialPort::OpenError:
+    case SerialTransport::ErrorKind::Busy:
         return alreadyOpen(name);
     default:
         break;
@@ -300,13 +298,9 @@ SerialError SerialControl::Private::openFailure(const QString& realPath, const Q
 }
 
 void SerialControl::Private::close() {
-    if (port->isOpen()) {
-        // Whatever is still queued goes to the driver; a device that is gone reports errors while
-        // it closes, and those must not look like a fresh loss.
-        const QSignalBlocker blocker(port);
-        port->flush();
-        port->close();
-    }
+    // Whatever is still queued goes to the driver; a device that is gone fails while it closes,
+    // and the line reports no fresh loss for that.
+    port->close();
     // After the port: when the folders agree, the port's own lock is this very file, and it
     // expects to remove it itself.
     lock.reset();
@@ -318,7 +312,7 @@ void SerialControl::Private::close() {
 }
 
 void SerialControl::Private::pull() {
-    if (!port->isOpen() || port->bytesAvailable() == 0) {
+    if (!port->isOpen()) {
         return;
     }
     received.append(port->readAll());
@@ -351,8 +345,8 @@ void SerialControl::Private::scheduleNotification() {
         Qt::QueuedConnection);
 }
 
-void SerialControl::Private::portError(QSerialPort::SerialPortError error) {
-    if (lossPending || !port->isOpen() || !meansDeviceGone(error)) {
+void SerialControl::Private::portError(SerialTransport::ErrorKind kind) {
+    if (lossPending || !port->isOpen() || !SerialTransport::meansDeviceGone(kind)) {
         return;
     }
     // A vanished device repeats this error for ever; the first one closes the port. That happens
@@ -360,7 +354,7 @@ void SerialControl::Private::portError(QSerialPort::SerialPortError error) {
     // which must not find itself closed when it returns, and the receiver shows a modal message.
     lossPending = true;
     const SerialError lost{ErrorNumber::DeviceLost,
-                           QStringLiteral("The serial device %1 went away (%2).").arg(shownName, lossReason(error))};
+                           QStringLiteral("The serial device %1 went away (%2).").arg(shownName, lossReason(kind))};
     QMetaObject::invokeMethod(
         q,
         [this, opening = session, lost] {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modem/SerialError.h"
+#include "modem/SerialTransport.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -8,13 +9,13 @@
 #include <functional>
 #include <memory>
 
-class QSerialPort;
-
 // The program's one serial port control (`comModem`): port selection, open and close, output of
 // a command line, reading and discarding what the modem sent, and a receive notification with an
 // event code. 9600 baud, 8 data bits, no parity, 1 stop bit, no flow control.
 //
-// Port numbers map to device paths through a resolver (the settings store's "Ports" group).
+// Port numbers map to device paths through a resolver (the settings store's "Ports" group). The
+// line itself is a SerialTransport: the system's serial port, or a scripted one in tests. Links,
+// permissions and lock files are looked at only when the transport's paths are device files.
 //
 // Locking: the control honours the UUCP lock files that other serial programs (minicom, mgetty,
 // caller-ID daemons, another Brisvane) write in the lock folder, under the real device's name
@@ -38,11 +39,14 @@ class SerialControl : public QObject {
     Q_OBJECT
 public:
     // The event codes of `commEvent()`.
-    enum CommEvent { EventNone = 0, EventReceive = 2, EventRing = 6 };
+    enum CommEvent { EventNone = 0, EventReceive = 2 };
 
     using DeviceResolver = std::function<QString(int portNumber)>;
 
+    // Over the system's serial port.
     explicit SerialControl(DeviceResolver resolver, QObject* parent = nullptr);
+    // Over `transport`, which the control keeps.
+    SerialControl(DeviceResolver resolver, std::unique_ptr<SerialTransport> transport, QObject* parent = nullptr);
     ~SerialControl() override;
 
     // Lock files live here (default /var/lock, also for an empty path); tests point it at a folder
