@@ -72,12 +72,37 @@ bool SettingsStore::contains(const QString& section, const QString& key) const {
     return settings.contains(groupKey(section, key));
 }
 
+QString SettingsStore::read(const Settings::Key& key, Settings::Reader reader) const {
+    return read(key.section, key.name, key.defaultFor(reader));
+}
+
+std::optional<bool> SettingsStore::readSwitch(const Settings::Key& key) const {
+    return Convert::toBoolean(read(key));
+}
+
+bool SettingsStore::write(const Settings::Key& key, const QString& text) {
+    return write(key.section, key.name, text);
+}
+
+bool SettingsStore::writeSwitch(const Settings::Key& key, bool value) {
+    return write(key, Convert::fromBoolean(value));
+}
+
+bool SettingsStore::writeInteger(const Settings::Key& key, int value) {
+    return write(key, QString::number(value));
+}
+
+bool SettingsStore::contains(const Settings::Key& key) const {
+    return contains(key.section, key.name);
+}
+
 QString SettingsStore::portDevice(int portNumber) const {
-    const QString fallback = portNumber >= 1 ? QStringLiteral("/dev/ttyS%1").arg(portNumber - 1) : QString();
-    const QString path = read(Settings::Ports, QString::number(portNumber)).trimmed();
-    return path.isEmpty() ? fallback : path;
+    const Settings::Key key = Settings::portDevice(portNumber);
+    // A blank path is no path.
+    const QString path = read(key).trimmed();
+    return path.isEmpty() ? key.loadDefault : path;
 }
 
 void SettingsStore::setPortDevice(int portNumber, const QString& devicePath) {
-    write(Settings::Ports, QString::number(portNumber), devicePath);
+    write(Settings::portDevice(portNumber), devicePath);
 }

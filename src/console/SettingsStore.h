@@ -1,7 +1,10 @@
 #pragma once
 
+#include "console/SettingKeys.h"
+
 #include <QString>
 #include <memory>
+#include <optional>
 
 class MessageBoxes;
 class QObject;
@@ -32,8 +35,18 @@ public:
     bool write(const QString& section, const QString& key, const QString& text);
     bool contains(const QString& section, const QString& key) const;
 
-    // Our own group "Ports": key "1" to "4" gives a port number's device path; absent, port n
-    // is /dev/ttyS(n-1).
+    // The same through the key table (console/SettingKeys.h): an absent key reads as the default
+    // that `reader` takes.
+    QString read(const Settings::Key& key, Settings::Reader reader = Settings::Reader::Load) const;
+    // A switch: its text converted; absent, its default; std::nullopt when it is neither.
+    std::optional<bool> readSwitch(const Settings::Key& key) const;
+    bool write(const Settings::Key& key, const QString& text);
+    // Switches are written as "True" and "False", numbers as plain decimal text.
+    bool writeSwitch(const Settings::Key& key, bool value);
+    bool writeInteger(const Settings::Key& key, int value);
+    bool contains(const Settings::Key& key) const;
+
+    // The device path of a port number (group "Ports"): what the store names, else the usual one.
     QString portDevice(int portNumber) const;
     void setPortDevice(int portNumber, const QString& devicePath);
 
@@ -50,12 +63,3 @@ private:
     std::unique_ptr<QObject> m_failureContext;
     bool m_failureTold = false;
 };
-
-// The section names and the one key table of the store.
-namespace Settings {
-inline const QString Modem = QStringLiteral("Modem");
-inline const QString PhoneBook = QStringLiteral("PhoneBook");
-inline const QString Ports = QStringLiteral("Ports");
-// Our own group of the network's service codes (call/ServiceCodes.h).
-inline const QString Services = QStringLiteral("Services");
-} // namespace Settings

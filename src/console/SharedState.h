@@ -1,22 +1,11 @@
 #pragma once
 
+#include "console/SettingKeys.h"
+
 #include <QList>
 #include <QString>
-#include <optional>
 
 class SettingsStore;
-
-// Conversions between the store's texts and the values the program holds. A text that cannot
-// be converted is a conversion error (std::nullopt); callers decide what it means.
-namespace Convert {
-// Decimal text (surrounding blanks allowed) to a 16-bit integer; anything else, or a value out
-// of the 16-bit range, cannot be converted.
-std::optional<qint16> toInteger(const QString& text);
-// "True"/"False" in any letter case, or a number (0 is false, any other is true).
-std::optional<bool> toBoolean(const QString& text);
-// Switches are stored as "True" and "False".
-QString fromBoolean(bool value);
-} // namespace Convert
 
 // The module-level variables that every window shares. All start as 0, false or empty.
 struct SharedState {
