@@ -56,7 +56,7 @@ void AudioControls::Slider1_Change() {
     }
     // Remembered across runs whether or not a call is going on.
     m_form.state.SpeakerLevel = static_cast<qint16>(level);
-    m_services.settings.write(Settings::Modem, QStringLiteral("Speaker"), QString::number(level));
+    m_services.settings.writeInteger(Settings::Speaker, level);
 }
 
 void AudioControls::Slider2_Click() {

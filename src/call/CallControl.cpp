@@ -99,7 +99,7 @@ bool CallControl::dial(const std::function<QString()>& number, const std::functi
     }
     shared.CallActive = true;
     if (rememberAsLastDialed) {
-        m_services.settings.write(Settings::Modem, QStringLiteral("LastDialed"), dialled);
+        m_services.settings.write(Settings::LastDialed, dialled);
     }
     showInUse();
     m_form.txtNumberIn->setText(QString());

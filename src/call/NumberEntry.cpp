@@ -118,8 +118,7 @@ void NumberEntry::cmdClear_Click() {
 void NumberEntry::cmdRedial_Click() {
     // While an incoming call is being handled the display belongs to it: Send will answer.
     if (!m_form.state.IncomingCall) {
-        m_form.txtNumberOut->setText(
-            CommandLines::dialable(m_services.settings.read(Settings::Modem, QStringLiteral("LastDialed"))));
+        m_form.txtNumberOut->setText(CommandLines::dialable(m_services.settings.read(Settings::LastDialed)));
     }
     m_form.cmdSend->setFocus(Qt::OtherFocusReason);
 }

@@ -3,22 +3,19 @@
 #include "call/CommandLines.h"
 #include "console/SettingsStore.h"
 
+#include <utility>
+
 namespace {
-struct Codes {
-    const char* key;
-    const char* activation;
-    const char* cancellation;
+// By Feature: the keys of its activation and cancellation codes.
+const std::pair<const Settings::Key*, const Settings::Key*> Keys[] = {
+    {&Settings::CallForward, &Settings::CallForwardCancel},
+    {&Settings::Repeat, &Settings::RepeatCancel},
+    {&Settings::LastCaller, &Settings::LastCallerCancel},
 };
 
-// By Feature: the key and the North American codes.
-constexpr Codes Defaults[] = {
-    {"CallForward", "*72", "*73"},
-    {"Repeat", "*66", "*86"},
-    {"LastCaller", "*69", "*89"},
-};
-
-const Codes& defaults(ServiceCodes::Feature feature) {
-    return Defaults[static_cast<int>(feature)];
+const Settings::Key& settingKey(ServiceCodes::Feature feature, bool cancel) {
+    const auto& [activation, cancellation] = Keys[static_cast<int>(feature)];
+    return cancel ? *cancellation : *activation;
 }
 } // namespace
 
@@ -26,13 +23,11 @@ ServiceCodes::ServiceCodes(const SettingsStore& store)
     : m_store(store) {}
 
 QString ServiceCodes::key(Feature feature, bool cancel) {
-    return QLatin1String(defaults(feature).key) + (cancel ? QLatin1String("Cancel") : QLatin1String());
+    return settingKey(feature, cancel).name;
 }
 
 QString ServiceCodes::code(Feature feature, bool cancel) const {
-    const Codes& d = defaults(feature);
-    return CommandLines::dialable(
-        m_store.read(Settings::Services, key(feature, cancel), QLatin1String(cancel ? d.cancellation : d.activation)));
+    return CommandLines::dialable(m_store.read(settingKey(feature, cancel)));
 }
 
 QString ServiceCodes::activation(Feature feature) const {

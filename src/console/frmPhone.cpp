@@ -95,7 +95,7 @@ void frmPhone::Form_Load() {
         m_modemLink->tellUnusable(unusable, true);
     }
 
-    if (Convert::toBoolean(s.AutoOn).value_or(false)) {
+    if (Settings::readsAsTrue(s.AutoOn)) {
         m_modemLink->modem_int();
     }
     if (s.IntString.isEmpty()) {

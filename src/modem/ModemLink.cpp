@@ -13,7 +13,6 @@
 #include <utility>
 
 namespace {
-const QString True = QStringLiteral("True");
 const QChar CR = QLatin1Char('\r');
 } // namespace
 
@@ -38,7 +37,7 @@ void ModemLink::modem_int() {
         return;
     }
     m_form.Slider1->setValue(m_form.state.SpeakerLevel);
-    if (shared.AutoOn != True && shared.ModemAttached) {
+    if (!Settings::isExactlyTrue(shared.AutoOn) && shared.ModemAttached) {
         return;
     }
     SerialControl& port = *m_form.comModem;
@@ -52,7 +51,7 @@ void ModemLink::modem_int() {
             return;
         }
     }
-    if (shared.CallerID == True) {
+    if (Settings::isExactlyTrue(shared.CallerID)) {
         shared.IntString += shared.CallerIDString;
     }
     shared.IntString += CR;
@@ -101,9 +100,9 @@ void ModemLink::tellNotAttached() {
 
 QString ModemLink::initialisationLine() const {
     const SettingsStore& store = m_services.settings;
-    QString line = store.read(Settings::Modem, QStringLiteral("IntString"));
-    if (store.read(Settings::Modem, QStringLiteral("CallerID")) == True) {
-        line += store.read(Settings::Modem, QStringLiteral("CallerIDString"));
+    QString line = store.read(Settings::IntString);
+    if (Settings::isExactlyTrue(store.read(Settings::CallerID))) {
+        line += store.read(Settings::CallerIDString);
     }
     return line + CR;
 }
@@ -117,7 +116,7 @@ QString ModemLink::ModemError(const SerialError& error) {
         m_services.messages.show(MessageBoxes::Icon::Critical, ApplicationTitle, errorMessageText(error));
     }
     if (action.detach) {
-        m_services.shared.AutoOn = QStringLiteral("False");
+        m_services.shared.AutoOn = Convert::fromBoolean(false);
         m_services.shared.ModemAttached = false;
         m_form.setPowerLamp(false);
     }
@@ -128,10 +127,10 @@ namespace {
 
 // How the user puts a stored setting right from within the program.
 QString howToCorrect(const QString& key) {
-    if (key == QLatin1String("Speaker")) {
+    if (key == Settings::Speaker.name) {
         return QStringLiteral("move the Speaker Volume slider");
     }
-    if (key == QLatin1String("Port")) {
+    if (key == Settings::Port.name) {
         return QStringLiteral("choose a Comm Port in Setup and press Exit");
     }
     return QStringLiteral("set its switch in Setup and press Exit");

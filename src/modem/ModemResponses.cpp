@@ -113,8 +113,6 @@ void ModemResponses::endIncomingCall(bool mayAnswer) {
         m_form.cmdSend->click();
     }
     state.IncomingCall = false;
-    shared.AutoAns = Convert::toBoolean(
-                         m_services.settings.read(Settings::Modem, QStringLiteral("AutoAns"), QStringLiteral("False")))
-                         .value_or(false);
+    shared.AutoAns = m_services.settings.readSwitch(Settings::AutoAns).value_or(false);
     emit handled();
 }

@@ -4,25 +4,17 @@
 
 namespace PhoneBookEntries {
 
-QString firstKey(int index) {
-    return QString::number(index);
-}
-
-QString secondKey(int index) {
-    return QString::number(index) + QLatin1Char('a');
-}
-
 QString name(const SettingsStore& store, int index) {
-    return store.read(Settings::PhoneBook, firstKey(index));
+    return store.read(Settings::phoneBookName(index));
 }
 
 QString number(const SettingsStore& store, int index) {
-    return store.read(Settings::PhoneBook, secondKey(index));
+    return store.read(Settings::phoneBookNumber(index));
 }
 
 void write(SettingsStore& store, int index, const QString& name, const QString& number) {
-    store.write(Settings::PhoneBook, firstKey(index), name);
-    store.write(Settings::PhoneBook, secondKey(index), number);
+    store.write(Settings::phoneBookName(index), name);
+    store.write(Settings::phoneBookNumber(index), number);
 }
 
 QString displayText(const SettingsStore& store, int index) {

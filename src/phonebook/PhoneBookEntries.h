@@ -1,18 +1,16 @@
 #pragma once
 
+#include "console/SettingKeys.h"
+
 #include <QString>
 
 class SettingsStore;
 
-// The twelve phone-book entries of the store: entry i is key "i" (its first part, the name) and
-// key "ia" (its second part, the number) of section "PhoneBook".
+// The twelve phone-book entries of the store (group "PhoneBook" of console/SettingKeys.h).
 namespace PhoneBookEntries {
-inline constexpr int Count = 12;
+inline constexpr int Count = Settings::PhoneBookEntryCount;
 // The number display holds at most this many characters, so no entry's number may be longer.
 inline constexpr int MaxNumberLength = 14;
-
-QString firstKey(int index);
-QString secondKey(int index);
 
 QString name(const SettingsStore& store, int index);
 QString number(const SettingsStore& store, int index);

@@ -23,9 +23,6 @@
 
 namespace {
 
-const QString DefaultIntString = QStringLiteral("AT#CLS=8#VLS=6");
-const QString DefaultCallerIDString = QStringLiteral("#CID=1");
-
 using Placement::indexed;
 using Placement::place;
 
@@ -143,24 +140,24 @@ void frmSetup::buildFace() {
 void frmSetup::Form_Load() {
     SharedState& s = m_services.shared;
     const SettingsStore& store = m_services.settings;
-    const QString& modem = Settings::Modem;
-    m_storedPort = store.read(modem, QStringLiteral("Port"), QStringLiteral("1"));
+    using Settings::Reader;
+    m_storedPort = store.read(Settings::Port, Reader::Setup);
     // A "Port" that is no number keeps the value the window's load gave it.
     if (const auto port = Convert::toInteger(m_storedPort)) {
         s.PortNumber = *port;
     }
-    s.IntString = store.read(modem, QStringLiteral("IntString"), DefaultIntString);
-    s.AutoOn = store.read(modem, QStringLiteral("AutoOn"), Convert::fromBoolean(false));
-    s.CallerID = store.read(modem, QStringLiteral("CallerID"));
-    s.CallerIDString = store.read(modem, QStringLiteral("CallerIDString"), DefaultCallerIDString);
+    s.IntString = store.read(Settings::IntString, Reader::Setup);
+    s.AutoOn = store.read(Settings::AutoOn, Reader::Setup);
+    s.CallerID = store.read(Settings::CallerID, Reader::Setup);
+    s.CallerIDString = store.read(Settings::CallerIDString, Reader::Setup);
 
     if (Convert::toInteger(m_storedPort) && s.PortNumber >= 1 && s.PortNumber <= 4) {
         optPort[s.PortNumber - 1]->setChecked(true);
     }
     txtModem->setText(s.IntString);
     txtCallerIDstring->setText(s.CallerIDString);
-    chkCallerID->setChecked(s.CallerID == QLatin1String("True"));
-    chkAuto->setChecked(s.AutoOn == QLatin1String("True"));
+    chkCallerID->setChecked(Settings::isExactlyTrue(s.CallerID));
+    chkAuto->setChecked(Settings::isExactlyTrue(s.AutoOn));
     chkAutoAns->setChecked(s.AutoAns);
     chkDiscid->setChecked(s.DisCID);
     chkDisCW->setChecked(s.DisCW);
@@ -215,8 +212,8 @@ namespace {
 // that text means (so a hand-written "true" or an empty text is not rewritten behind the user's
 // back), otherwise "True" or "False".
 QString shownSwitch(const QCheckBox* box, const QString& openingText) {
-    return box->isChecked() == (openingText == QLatin1String("True")) ? openingText
-                                                                      : Convert::fromBoolean(box->isChecked());
+    return box->isChecked() == Settings::isExactlyTrue(openingText) ? openingText
+                                                                    : Convert::fromBoolean(box->isChecked());
 }
 
 } // namespace
@@ -225,7 +222,6 @@ void frmSetup::cmdExit_Click() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     SharedState& s = m_services.shared;
     SettingsStore& store = m_services.settings;
-    const QString& modem = Settings::Modem;
     // What the dialog shows is what is stored: while it was open, an attach may have reloaded the
     // shared values from the store, or an error may have changed them.
     s.IntString = txtModem->text();
@@ -239,14 +235,18 @@ void frmSetup::cmdExit_Click() {
     s.AutoAns = chkAutoAns->isChecked();
     s.DisCID = chkDiscid->isChecked();
     s.DisCW = chkDisCW->isChecked();
-    store.write(modem, QStringLiteral("Port"), chosen != optPort.end() ? QString::number(s.PortNumber) : m_storedPort);
-    store.write(modem, QStringLiteral("IntString"), s.IntString);
-    store.write(modem, QStringLiteral("AutoOn"), s.AutoOn);
-    store.write(modem, QStringLiteral("CallerID"), s.CallerID);
-    store.write(modem, QStringLiteral("CallerIDString"), s.CallerIDString);
-    store.write(modem, QStringLiteral("AutoAns"), Convert::fromBoolean(s.AutoAns));
-    store.write(modem, QStringLiteral("DisCID"), Convert::fromBoolean(s.DisCID));
-    store.write(modem, QStringLiteral("DisCW"), Convert::fromBoolean(s.DisCW));
+    if (chosen != optPort.end()) {
+        store.writeInteger(Settings::Port, s.PortNumber);
+    } else {
+        store.write(Settings::Port, m_storedPort);
+    }
+    store.write(Settings::IntString, s.IntString);
+    store.write(Settings::AutoOn, s.AutoOn);
+    store.write(Settings::CallerID, s.CallerID);
+    store.write(Settings::CallerIDString, s.CallerIDString);
+    store.writeSwitch(Settings::AutoAns, s.AutoAns);
+    store.writeSwitch(Settings::DisCID, s.DisCID);
+    store.writeSwitch(Settings::DisCW, s.DisCW);
     writeDevices();
     showMainWindow();
     QGuiApplication::restoreOverrideCursor();
@@ -261,7 +261,7 @@ void frmSetup::writeDevices() {
         // An emptied box means the port's usual device; a path that did not change is not written,
         // so a store that never named devices does not start naming them.
         if (typed.isEmpty()) {
-            if (store.contains(Settings::Ports, QString::number(port))) {
+            if (store.contains(Settings::portDevice(port))) {
                 store.setPortDevice(port, QString());
             }
         } else if (typed != store.portDevice(port)) {
