@@ -104,6 +104,8 @@ void ModemResponses::dropIncomingCall() {
 }
 
 void ModemResponses::endIncomingCall(bool mayAnswer) {
+    // Its timer has fired or been deleted: a report from now on starts a call of its own.
+    m_answerTime.clear();
     PhoneState& state = m_form.state;
     SharedState& shared = m_services.shared;
     // Send or End pressed in the five seconds has dealt with the call already (IncomingCall is
