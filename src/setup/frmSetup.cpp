@@ -226,20 +226,19 @@ void frmSetup::cmdExit_Click() {
     // shared values from the store, or an error may have changed them.
     s.IntString = txtModem->text();
     s.CallerIDString = txtCallerIDstring->text();
+    // With no option button for the stored "Port", it is kept as it stands.
     const auto chosen = std::find_if(optPort.begin(), optPort.end(), [](QRadioButton* o) { return o->isChecked(); });
     if (chosen != optPort.end()) {
         s.PortNumber = static_cast<qint16>(chosen - optPort.begin() + 1);
+        store.writeInteger(Settings::Port, s.PortNumber);
+    } else {
+        store.write(Settings::Port, m_storedPort);
     }
     s.AutoOn = shownSwitch(chkAuto, m_openingAutoOn);
     s.CallerID = shownSwitch(chkCallerID, m_openingCallerID);
     s.AutoAns = chkAutoAns->isChecked();
     s.DisCID = chkDiscid->isChecked();
     s.DisCW = chkDisCW->isChecked();
-    if (chosen != optPort.end()) {
-        store.writeInteger(Settings::Port, s.PortNumber);
-    } else {
-        store.write(Settings::Port, m_storedPort);
-    }
     store.write(Settings::IntString, s.IntString);
     store.write(Settings::AutoOn, s.AutoOn);
     store.write(Settings::CallerID, s.CallerID);
