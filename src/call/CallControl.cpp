@@ -1,15 +1,15 @@
 #include "call/CallControl.h"
 
 #include "call/CommandLines.h"
+#include "console/PhoneFace.h"
+#include "console/PhoneState.h"
+#include "console/Services.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
-#include "console/frmPhone.h"
 #include "modem/ModemLink.h"
 #include "modem/ModemResponses.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
-#include "platform/Controls.h"
-#include "platform/DesignColors.h"
 
 #include <QPointer>
 #include <utility>
@@ -22,37 +22,44 @@ constexpr double PrefixSeconds = 1;
 constexpr double HangUpSeconds = 2;
 } // namespace
 
-CallControl::CallControl(frmPhone& form, Services& services)
-    : QObject(&form)
-    , m_form(form)
-    , m_services(services) {
-    connect(m_form.cmdSend, &QPushButton::clicked, this, &CallControl::cmdSend_Click);
-    connect(m_form.cmdEnd, &QPushButton::clicked, this, &CallControl::cmdEnd_Click);
-    // A dial still waiting for its connection is over when the window goes.
-    connect(&m_form, &frmPhone::closed, this, [this] { ++m_generation; });
-    connect(&m_form.modemLink(), &ModemLink::deviceLost, this, &CallControl::dropCall);
+using Box = PhoneFace::Box;
+
+CallControl::CallControl(Services& services, PhoneState& state, SerialControl& comModem, PhoneFace& face,
+                         ModemLink& link, const ModemResponses& responses, QObject* parent)
+    : QObject(parent)
+    , m_services(services)
+    , m_state(state)
+    , m_comModem(comModem)
+    , m_face(face)
+    , m_link(link)
+    , m_responses(responses) {
+    connect(&m_link, &ModemLink::deviceLost, this, &CallControl::dropCall);
+}
+
+void CallControl::abandonDial() {
+    ++m_generation;
 }
 
 bool CallControl::attached() {
-    if (m_form.comModem->portOpen()) {
+    if (m_comModem.portOpen()) {
         return true;
     }
-    m_form.modemLink().tellNotAttached();
+    m_link.tellNotAttached();
     return false;
 }
 
 bool CallControl::mayStartCall() {
     // End is still hanging up, or the modem is being detached or the window closed: the line is
     // not free for a new call (and a dial now would hold up the detach with its wait).
-    return !m_ending && !m_form.lineClosing() && attached();
+    return !m_ending && !m_state.lineClosing() && attached();
 }
 
 void CallControl::cmdSend_Click() {
     if (!mayStartCall()) {
         return;
     }
-    PhoneState& state = m_form.state;
-    if (m_form.txtNumberOut->text().isEmpty()) {
+    PhoneState& state = m_state;
+    if (m_face.text(Box::NumberOut).isEmpty()) {
         state.IncomingCall = true;
     }
     if (state.IncomingCall) {
@@ -60,7 +67,7 @@ void CallControl::cmdSend_Click() {
         return;
     }
     SharedState& shared = m_services.shared;
-    dial([this] { return m_form.txtNumberOut->text(); },
+    dial([this] { return m_face.text(Box::NumberOut); },
          [&shared](const QString& number) { return CommandLines::dial(number, shared.DisCID, shared.DisCW); }, true);
 }
 
@@ -74,7 +81,7 @@ bool CallControl::placeServiceCall(const QString& code) {
 
 bool CallControl::dial(const std::function<QString()>& number, const std::function<QString(const QString&)>& dialLine,
                        bool rememberAsLastDialed) {
-    ModemLink& link = m_form.modemLink();
+    ModemLink& link = m_link;
     SharedState& shared = m_services.shared;
     const quint64 call = ++m_generation;
     link.beginCall();
@@ -83,7 +90,7 @@ bool CallControl::dial(const std::function<QString()>& number, const std::functi
     }
     const QPointer<CallControl> alive(this);
     // Still this call: not ended or replaced by another Send, the modem still there.
-    const auto current = [&] { return alive && m_generation == call && m_form.comModem->portOpen(); };
+    const auto current = [&] { return alive && m_generation == call && m_comModem.portOpen(); };
     if (!link.Delay(PrefixSeconds) || !current()) {
         return false;
     }
@@ -92,7 +99,7 @@ bool CallControl::dial(const std::function<QString()>& number, const std::functi
     // A connection reported while no call was going on belongs to none; the speaker level waits
     // for this call's. A call in progress keeps its connection (and its controls) until End.
     if (!shared.CallActive) {
-        m_form.state.VoiceConnected = false;
+        m_state.VoiceConnected = false;
     }
     if (link.output(dialLine(dialled))) {
         return false;
@@ -102,43 +109,42 @@ bool CallControl::dial(const std::function<QString()>& number, const std::functi
         m_services.settings.write(Settings::LastDialed, dialled);
     }
     showInUse();
-    m_form.txtNumberIn->setText(QString());
+    m_face.setText(Box::NumberIn, QString());
 
-    const Waiter::Result connected =
-        m_services.waiter.waitUntil([&] { return !current() || m_form.state.VoiceConnected; });
+    const Waiter::Result connected = m_services.waiter.waitUntil([&] { return !current() || m_state.VoiceConnected; });
     if (connected == Waiter::Result::Done && current()) {
-        link.callCommand(CommandLines::speakerLevel(m_form.Slider1->value()));
+        link.callCommand(CommandLines::speakerLevel(m_face.speakerLevel()));
     }
     return true;
 }
 
 void CallControl::answer() {
     ++m_generation;
-    m_form.modemLink().beginCall();
-    if (m_form.modemLink().output(CommandLines::answer())) {
+    m_link.beginCall();
+    if (m_link.output(CommandLines::answer())) {
         return;
     }
-    m_form.state.IncomingCall = false;
+    m_state.IncomingCall = false;
     m_services.shared.CallActive = true;
     showInUse();
 }
 
 void CallControl::showInUse() {
-    m_form.setInUseLamp(true);
-    m_form.txtStatus->setText(InUse);
+    m_face.setLit(PhoneFace::Light::InUse, true);
+    m_face.setText(Box::Status, InUse);
 }
 
 void CallControl::clearDisplays() {
-    m_form.txtName->setTextColor(DesignColors::Green);
-    m_form.txtNumberIn->setTextColor(DesignColors::Green);
-    for (DisplayBox* box : {m_form.txtNumberOut, m_form.txtNumberIn, m_form.txtName, m_form.txtStatus}) {
-        box->setText(QString());
+    m_face.setTextColor(Box::Name, PhoneFace::TextColor::Green);
+    m_face.setTextColor(Box::NumberIn, PhoneFace::TextColor::Green);
+    for (Box box : {Box::NumberOut, Box::NumberIn, Box::Name, Box::Status}) {
+        m_face.setText(box, QString());
     }
 }
 
 void CallControl::cmdEnd_Click() {
     SharedState& shared = m_services.shared;
-    ModemLink& link = m_form.modemLink();
+    ModemLink& link = m_link;
     ++m_generation;
     const auto guarded = [&shared](const SerialError& error) {
         if (error) {
@@ -149,7 +155,7 @@ void CallControl::cmdEnd_Click() {
     clearDisplays();
     guarded(link.output(CommandLines::hangUp()));
 
-    const quint64 reportsBefore = m_form.responses().reportCount();
+    const quint64 reportsBefore = m_responses.reportCount();
     const QPointer<CallControl> alive(this);
     const bool wasEnding = std::exchange(m_ending, true);
     const bool waited = link.Delay(HangUpSeconds);
@@ -157,12 +163,12 @@ void CallControl::cmdEnd_Click() {
         return;
     }
     m_ending = wasEnding;
-    // The line the attach would send now, from the stored settings: after Setup, IntString holds
-    // the bare stored string, and the modem would be left without caller ID.
+    // The line an attach would send now, from the stored settings: a set-up changed in Setup since
+    // the attach takes effect, and the modem always gets its caller-ID tail back.
     if (waited) {
         guarded(link.output(link.initialisationLine()));
     }
-    settleCallState(m_form.responses().reportCount() != reportsBefore);
+    settleCallState(m_responses.reportCount() != reportsBefore);
     emit callEnded();
 }
 
@@ -174,27 +180,27 @@ void CallControl::dropCall() {
 }
 
 void CallControl::settleCallState(bool keepIncomingCall) {
-    PhoneState& state = m_form.state;
+    PhoneState& state = m_state;
     SharedState& shared = m_services.shared;
-    m_form.setInUseLamp(false);
+    m_face.setLit(PhoneFace::Light::InUse, false);
     shared.CallActive = false;
     state.ModemText.clear();
-    m_form.Slider2->setValue(1);
+    m_face.setMicrophoneGain(1);
     if (!keepIncomingCall) {
         state.IncomingCall = false;
     }
-    m_form.txtStatus->setText(QString());
+    m_face.setText(Box::Status, QString());
     // Nothing to discard once the port has closed; the call is inactive either way.
-    m_form.comModem->setInBufferCount(0);
+    m_comModem.setInBufferCount(0);
     if (state.OnHold) {
         state.OnHold = false;
-        m_form.txtStatus->setText(QString());
-        m_form.cmdHold->showLatched(false);
+        m_face.setText(Box::Status, QString());
+        m_face.setLatched(PhoneFace::Latch::Hold, false);
     }
     if (state.Muted) {
         state.Muted = false;
-        m_form.cmdMute->showLatched(false);
-        m_form.txtStatus->setText(QString());
+        m_face.setLatched(PhoneFace::Latch::Mute, false);
+        m_face.setText(Box::Status, QString());
     }
     state.VoiceConnected = false;
 }

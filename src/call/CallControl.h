@@ -4,11 +4,15 @@
 #include <QString>
 #include <functional>
 
-class frmPhone;
+class ModemLink;
+class ModemResponses;
+class PhoneFace;
+class SerialControl;
+struct PhoneState;
 struct Services;
 
 // Send and End: placing a call (the dial line, then the speaker level once the modem reports the
-// voice connection), answering one, and ending it with the modem and the window back at rest.
+// voice connection), answering one, and ending it with the modem and the telephone back at rest.
 //
 // Every call that is dialled or answered gets a new generation, and End starts one too; a dial
 // that finds the generation changed when one of its waits returns belongs to a call that is over
@@ -16,7 +20,8 @@ struct Services;
 class CallControl : public QObject {
     Q_OBJECT
 public:
-    CallControl(frmPhone& form, Services& services);
+    CallControl(Services& services, PhoneState& state, SerialControl& comModem, PhoneFace& face, ModemLink& link,
+                const ModemResponses& responses, QObject* parent = nullptr);
 
     // Send: answers the incoming call (also when the number display is empty), otherwise dials
     // the number in the display and remembers it as "LastDialed".
@@ -39,6 +44,9 @@ public:
     // Tells the user when the modem is not attached; true when it is.
     bool attached();
 
+    // The telephone has closed: a dial still waiting for its connection is over.
+    void abandonDial();
+
 signals:
     // End has finished: the modem and the window are at rest.
     void callEnded();
@@ -59,8 +67,12 @@ private:
     void clearDisplays();
     void settleCallState(bool keepIncomingCall);
 
-    frmPhone& m_form;
     Services& m_services;
+    PhoneState& m_state;
+    SerialControl& m_comModem;
+    PhoneFace& m_face;
+    ModemLink& m_link;
+    const ModemResponses& m_responses;
     quint64 m_generation = 0;
     bool m_ending = false;
 };

@@ -2,27 +2,30 @@
 
 #include "call/CallControl.h"
 #include "call/CommandLines.h"
+#include "console/PhoneFace.h"
+#include "console/PhoneState.h"
+#include "console/Services.h"
 #include "console/SharedState.h"
-#include "console/frmPhone.h"
 #include "modem/ModemLink.h"
-#include "platform/Controls.h"
 
-Handset::Handset(frmPhone& form, Services& services)
-    : QObject(&form)
-    , m_form(form)
-    , m_services(services) {
-    connect(m_form.cmdHandset, &QPushButton::clicked, this, &Handset::cmdHandset_Click);
-    connect(&m_form.calls(), &CallControl::callEnded, this, [this] { show(false); });
-    connect(&m_form.modemLink(), &ModemLink::deviceLost, this, [this] { show(false); });
+Handset::Handset(Services& services, PhoneState& state, PhoneFace& face, ModemLink& link, CallControl& calls,
+                 QObject* parent)
+    : QObject(parent)
+    , m_services(services)
+    , m_state(state)
+    , m_face(face)
+    , m_link(link) {
+    connect(&calls, &CallControl::callEnded, this, [this] { show(false); });
+    connect(&m_link, &ModemLink::deviceLost, this, [this] { show(false); });
 }
 
 void Handset::cmdHandset_Click() {
-    if (!m_services.shared.CallActive || !m_form.state.VoiceConnected) {
+    if (!m_services.shared.CallActive || !m_state.VoiceConnected) {
         // No call to move; whatever the button still showed belonged to one that is over.
         show(false);
         return;
     }
-    ModemLink& link = m_form.modemLink();
+    ModemLink& link = m_link;
     if (!m_inUse) {
         if (link.callCommand(CommandLines::handset())) {
             show(true);
@@ -36,6 +39,7 @@ void Handset::cmdHandset_Click() {
 
 void Handset::show(bool inUse) {
     m_inUse = inUse;
-    m_form.cmdHandset->showLatched(inUse);
-    m_form.cmdHandset->setToolTip(inUse ? QStringLiteral("Back to Speakerphone") : QStringLiteral("Pick Up Handset"));
+    m_face.setLatched(PhoneFace::Latch::Handset, inUse);
+    m_face.setToolTip(PhoneFace::Latch::Handset,
+                      inUse ? QStringLiteral("Back to Speakerphone") : QStringLiteral("Pick Up Handset"));
 }

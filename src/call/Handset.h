@@ -2,7 +2,10 @@
 
 #include <QObject>
 
-class frmPhone;
+class CallControl;
+class ModemLink;
+class PhoneFace;
+struct PhoneState;
 struct Services;
 
 // The Handset button: moves a connected call between the speakerphone and the telephone handset
@@ -13,7 +16,8 @@ struct Services;
 class Handset : public QObject {
     Q_OBJECT
 public:
-    Handset(frmPhone& form, Services& services);
+    Handset(Services& services, PhoneState& state, PhoneFace& face, ModemLink& link, CallControl& calls,
+            QObject* parent = nullptr);
 
     void cmdHandset_Click();
 
@@ -22,7 +26,9 @@ public:
 private:
     void show(bool inUse);
 
-    frmPhone& m_form;
     Services& m_services;
+    PhoneState& m_state;
+    PhoneFace& m_face;
+    ModemLink& m_link;
     bool m_inUse = false;
 };

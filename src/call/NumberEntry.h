@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QChar>
 #include <QObject>
 
-class frmPhone;
+class CallControl;
+class ModemLink;
+class PhoneFace;
+struct PhoneState;
 struct Services;
 
 // Everything that edits the number display: the keypad (which also sends touch tones during a
@@ -13,7 +17,8 @@ public:
     // The display keeps at most this many characters.
     static constexpr int MaxLength = 14;
 
-    NumberEntry(frmPhone& form, Services& services);
+    NumberEntry(Services& services, PhoneState& state, PhoneFace& face, ModemLink& link, CallControl& calls,
+                QObject* parent = nullptr);
 
     // Keypad key `index` (0 to 8 are the digits 1 to 9, 9 is "*", 10 is "0", 11 is "#").
     void cmdNumber_Click(int index);
@@ -28,9 +33,10 @@ public:
 
 private:
     void append(QChar symbol);
-    void stepSpeakerLevel(int step);
-    bool clickFocusedButton();
 
-    frmPhone& m_form;
     Services& m_services;
+    PhoneState& m_state;
+    PhoneFace& m_face;
+    ModemLink& m_link;
+    CallControl& m_calls;
 };

@@ -3,30 +3,26 @@
 #include "call/CallControl.h"
 #include "call/CommandLines.h"
 #include "console/MessageBoxes.h"
+#include "console/PhoneFace.h"
+#include "console/Services.h"
 #include "console/SettingsStore.h"
-#include "console/frmPhone.h"
-#include "platform/Controls.h"
 
 #include <QPointer>
 
 using Feature = ServiceCodes::Feature;
 
-ServiceButtons::ServiceButtons(frmPhone& form, Services& services)
-    : QObject(&form)
-    , m_form(form)
+ServiceButtons::ServiceButtons(Services& services, PhoneFace& face, CallControl& calls, QObject* parent)
+    : QObject(parent)
     , m_services(services)
-    , m_codes(services.settings) {
-    connect(m_form.cmdCallForward, &QPushButton::clicked, this, &ServiceButtons::cmdCallForward_Click);
-    connect(m_form.cmdRepeat, &QPushButton::clicked, this, &ServiceButtons::cmdRepeat_Click);
-    connect(m_form.cmdLastCall, &QPushButton::clicked, this, &ServiceButtons::cmdLastCall_Click);
-    connect(m_form.cmdCancelRPT, &QPushButton::clicked, this, &ServiceButtons::cmdCancelRPT_Click);
-}
+    , m_face(face)
+    , m_calls(calls)
+    , m_codes(services.settings) {}
 
 void ServiceButtons::cmdCallForward_Click() {
-    QString number = CommandLines::dialable(m_form.txtNumberOut->text());
+    QString number = CommandLines::dialable(m_face.text(PhoneFace::Box::NumberOut));
     if (number.isEmpty()) {
         // Asking for a number the modem cannot dial would waste the user's typing.
-        if (codeOrTell(Feature::CallForward, false).isEmpty() || !m_form.calls().attached()) {
+        if (codeOrTell(Feature::CallForward, false).isEmpty() || !m_calls.attached()) {
             return;
         }
         bool ok = false;
@@ -76,6 +72,6 @@ QString ServiceButtons::codeOrTell(Feature feature, bool cancel) {
 
 bool ServiceButtons::dial(const QString& dialString) {
     const QPointer<ServiceButtons> alive(this);
-    const bool dialled = m_form.calls().placeServiceCall(dialString);
+    const bool dialled = m_calls.placeServiceCall(dialString);
     return dialled && alive;
 }

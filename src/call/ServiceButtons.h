@@ -4,7 +4,8 @@
 
 #include <QObject>
 
-class frmPhone;
+class CallControl;
+class PhoneFace;
 struct Services;
 
 // Call Fwd, Repeat, Last Caller and Cancel: each dials one of the network's service codes as a
@@ -16,7 +17,7 @@ struct Services;
 class ServiceButtons : public QObject {
     Q_OBJECT
 public:
-    ServiceButtons(frmPhone& form, Services& services);
+    ServiceButtons(Services& services, PhoneFace& face, CallControl& calls, QObject* parent = nullptr);
 
     void cmdCallForward_Click();
     void cmdRepeat_Click();
@@ -32,7 +33,8 @@ private:
     // True when the dial line went out and this object is still there.
     bool dial(const QString& dialString);
 
-    frmPhone& m_form;
     Services& m_services;
+    PhoneFace& m_face;
+    CallControl& m_calls;
     ServiceCodes m_codes;
 };

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The main window's own call state and the receive handler's texts. All start as 0, false or
-// empty when the window is created.
+// The telephone's own call state and the receive handler's texts. All start as 0, false or
+// empty when the telephone is created.
 struct PhoneState {
     qint16 SpeakerLevel = 0;
     bool VoiceConnected = false;
@@ -21,4 +21,10 @@ struct PhoneState {
     // display), kept for the phone book's "Add Caller"; empty until a report arrives.
     QString LastReportNumber;
     QString LastReportName;
+
+    // The modem is being detached (On/Off) or the telephone is closing: the port is still open
+    // for the last lines, but no call may start or be answered any more.
+    bool Detaching = false;
+    bool Unloading = false;
+    bool lineClosing() const { return Detaching || Unloading; }
 };

@@ -10,7 +10,12 @@ class SettingsStore;
 // The module-level variables that every window shares. All start as 0, false or empty.
 struct SharedState {
     qint16 PortNumber = 0;
+    // The stored initialisation command, as the store and the setup dialog hold it.
     QString IntString;
+    // The complete initialisation line the latest attach built from the settings and sent (the
+    // command, the caller-ID tail when caller ID is on, a CR); empty when that attach stopped
+    // before building it.
+    QString InitLine;
     bool ModemAttached = false;
     QString AutoOn;
     QString CallerID;

@@ -2,18 +2,16 @@
 
 #include "call/AudioControls.h"
 #include "call/CallControl.h"
-#include "call/CommandLines.h"
 #include "call/Handset.h"
 #include "call/NumberEntry.h"
 #include "call/ServiceButtons.h"
-#include "console/SettingsStore.h"
-#include "console/SharedState.h"
-#include "modem/ModemLink.h"
-#include "modem/ModemResponses.h"
-#include "modem/SerialControl.h"
-#include "modem/Waiter.h"
+#include "console/Phone.h"
+#include "console/Services.h"
+#include "modem/SerialTransport.h"
+#include "phonebook/PhoneBookEditDialog.h"
 #include "phonebook/PhoneBookPanel.h"
 #include "platform/Controls.h"
+#include "platform/DesignColors.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
 #include "windows/SideWindows.h"
@@ -23,140 +21,206 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 
-frmPhone::frmPhone(Services& services, QWidget* parent)
+frmPhone::frmPhone(Services& services, std::unique_ptr<SerialTransport> transport, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services) {
     initResources();
-    comModem = new SerialControl([this](int port) { return m_services.settings.portDevice(port); }, this);
-    comModem->setLockDirectory(m_services.lockDirectory);
     buildFace();
-    setWidthTwips(WideWidth);
-    m_modemLink = new ModemLink(*this, m_services);
-    m_responses = new ModemResponses(*this, m_services);
-    m_calls = new CallControl(*this, m_services);
-    m_phoneBook = new PhoneBookPanel(*this, m_services);
-    m_sideWindows = new SideWindows(*this, m_services);
-    m_numberEntry = new NumberEntry(*this, m_services);
-    m_audio = new AudioControls(*this, m_services);
-    m_serviceButtons = new ServiceButtons(*this, m_services);
-    m_handset = new Handset(*this, m_services);
-
-    connect(cmdOnOff, &QPushButton::clicked, this, &frmPhone::cmdOnOff_Click);
-    connect(modem_setup, &QAction::triggered, this, &frmPhone::showSetupDialog);
-    connect(mnuAbout, &QAction::triggered, this, &frmPhone::showAboutWindow);
+    showWidth(PhoneFace::WideWidth);
+    m_phone = std::make_unique<Phone>(services, *this, std::move(transport));
+    m_sideWindows = new SideWindows(*this, services, this);
+    connectControls();
+    connect(m_phone.get(), &Phone::loaded, this, &frmPhone::loaded);
+    connect(m_phone.get(), &Phone::closed, this, &frmPhone::closed);
     qApp->installEventFilter(this);
 }
 
 frmPhone::~frmPhone() {
     qApp->removeEventFilter(this);
+    // The telephone goes first: nothing it does on its way may reach a half-destroyed window.
+    m_phone.reset();
 }
 
-SharedState& frmPhone::shared() {
-    return m_services.shared;
+void frmPhone::connectControls() {
+    Phone& phone = *m_phone;
+    const auto onClick = [this](QAbstractButton* button, auto handler) {
+        connect(button, &QAbstractButton::clicked, this, [handler] { handler(); });
+    };
+    for (int i = 0; i < static_cast<int>(cmdNumber.size()); ++i) {
+        onClick(cmdNumber[static_cast<std::size_t>(i)], [&phone, i] { phone.numberEntry().cmdNumber_Click(i); });
+    }
+    onClick(cmdSend, [&phone] { phone.calls().cmdSend_Click(); });
+    onClick(cmdEnd, [&phone] { phone.calls().cmdEnd_Click(); });
+    onClick(cmdRedial, [&phone] { phone.numberEntry().cmdRedial_Click(); });
+    onClick(cmdPause, [&phone] { phone.numberEntry().cmdPause_Click(); });
+    onClick(cmdClear, [&phone] { phone.numberEntry().cmdClear_Click(); });
+    onClick(cmdHold, [&phone] { phone.audio().cmdHold_Click(); });
+    onClick(cmdMute, [&phone] { phone.audio().cmdMute_Click(); });
+    onClick(cmdFlash, [&phone] { phone.audio().cmdFlash_Click(); });
+    onClick(cmdCallForward, [&phone] { phone.serviceButtons().cmdCallForward_Click(); });
+    onClick(cmdLastCall, [&phone] { phone.serviceButtons().cmdLastCall_Click(); });
+    onClick(cmdRepeat, [&phone] { phone.serviceButtons().cmdRepeat_Click(); });
+    onClick(cmdCancelRPT, [&phone] { phone.serviceButtons().cmdCancelRPT_Click(); });
+    onClick(cmdHandset, [&phone] { phone.handset().cmdHandset_Click(); });
+    onClick(cmdPB, [&phone] { phone.phoneBook().cmdPB_Click(); });
+    onClick(cmdOnOff, [&phone] { phone.cmdOnOff_Click(); });
+    onClick(cmdPBEnter, [&phone] { phone.phoneBook().cmdPBEnter_Click(); });
+    onClick(cmdPBEdit, [&phone] { phone.phoneBook().cmdPBEdit_Click(); });
+    onClick(cmdAddCaller, [&phone] { phone.phoneBook().cmdAddCaller_Click(); });
+    for (RibbonButton* ribbon : ribPhoneBook) {
+        connect(ribbon, &RibbonButton::ribbonClicked, this,
+                [&phone](int index, bool down) { phone.phoneBook().ribPhoneBook_Click(index, down); });
+    }
+    // The slider tells every change of its value; the telephone acts on those it did not make.
+    connect(Slider1, &QAbstractSlider::valueChanged, this,
+            [&phone](int level) { phone.face().setSpeakerLevel(level); });
+    connect(Slider2, &Slider::clicked, this, [this, &phone] { phone.audio().Slider2_Click(Slider2->value()); });
+    connect(modem_setup, &QAction::triggered, this, &frmPhone::openSetupDialog);
+    connect(mnuAbout, &QAction::triggered, m_sideWindows, &SideWindows::showAboutWindow);
 }
 
-void frmPhone::setWidthTwips(int twips) {
-    m_widthTwips = twips;
+void frmPhone::Form_Load() {
+    m_phone->Form_Load();
+}
+
+DisplayBox* frmPhone::box(Box which) const {
+    switch (which) {
+    case Box::Name:
+        return txtName;
+    case Box::NumberIn:
+        return txtNumberIn;
+    case Box::Status:
+        return txtStatus;
+    case Box::NumberOut:
+        break;
+    }
+    return txtNumberOut;
+}
+
+CommandButton* frmPhone::latchButton(Latch which) const {
+    switch (which) {
+    case Latch::Hold:
+        return cmdHold;
+    case Latch::Mute:
+        return cmdMute;
+    case Latch::Handset:
+        break;
+    }
+    return cmdHandset;
+}
+
+void frmPhone::showText(Box which, const QString& text) {
+    box(which)->setText(text);
+}
+
+void frmPhone::showTextColor(Box which, TextColor color) {
+    box(which)->setTextColor(color == TextColor::Red ? DesignColors::Red : DesignColors::Green);
+}
+
+void frmPhone::showLight(Light light, bool lit) {
+    // A lamp is a dark picture (index 0) and a lit one (index 1) at the same place; exactly one
+    // shows.
+    const std::array<Lamp*, 2>& lamp = light == Light::Power ? picPower : picInuse;
+    lamp[0]->setVisible(!lit);
+    lamp[1]->setVisible(lit);
+}
+
+void frmPhone::showLatched(Latch which, bool on) {
+    latchButton(which)->showLatched(on);
+}
+
+void frmPhone::showToolTip(Latch which, const QString& tip) {
+    latchButton(which)->setToolTip(tip);
+}
+
+void frmPhone::showSpeakerLevel(int level) {
+    Slider1->setValue(level);
+}
+
+void frmPhone::showMicrophoneGain(int gain) {
+    Slider2->setValue(gain);
+}
+
+void frmPhone::showWidth(int twips) {
     // The design's outer width includes the border; the client area is what we size.
     const int clientWidth = Twips::toPixels(qMax(0, twips - Twips::BorderAllowance));
     const int clientHeight = Twips::toPixels(DesignClientHeight) + menuBar()->sizeHint().height();
     setFixedSize(clientWidth, clientHeight);
 }
 
-namespace {
-// A lamp is a dark picture (index 0) and a lit one (index 1) at the same place; exactly one shows.
-void light(const std::array<Lamp*, 2>& lamp, bool lit) {
-    lamp[0]->setVisible(!lit);
-    lamp[1]->setVisible(lit);
-}
-} // namespace
-
-void frmPhone::setPowerLamp(bool lit) {
-    light(picPower, lit);
+void frmPhone::showPhoneBookRow(int index, const QString& text) {
+    QLineEdit* row = txtPhoneBook.at(static_cast<std::size_t>(index));
+    row->setText(text);
+    row->setCursorPosition(0);
 }
 
-void frmPhone::setInUseLamp(bool lit) {
-    light(picInuse, lit);
+void frmPhone::showPhoneBookButton(int index, bool down) {
+    ribPhoneBook.at(static_cast<std::size_t>(index))->setChecked(down);
 }
 
-void frmPhone::Form_Load() {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    SharedState& s = shared();
-    // A value the user edited into something unusable falls back to its default here, and the
-    // user hears about it once; the attach meets the same value again and stops before the port.
-    const QList<ConversionError> unusable =
-        loadModemSettings(m_services.settings, s, state.SpeakerLevel, OnBadValue::UseDefault);
-    setWidthTwips(NarrowWidth);
-    QGuiApplication::restoreOverrideCursor();
+void frmPhone::focusSend() {
+    cmdSend->setFocus(Qt::OtherFocusReason);
+}
 
-    m_phoneBook->loadEntries();
-    if (!unusable.isEmpty()) {
-        m_modemLink->tellUnusable(unusable, true);
+bool frmPhone::clickFocusedButton() {
+    // Space clicks the focused button. The focus moves to Send before the key would reach any
+    // other button, which would then be left pressed down, so that button is clicked here; Send
+    // itself takes the key as usual (it clicks when Space is let go, and not again while Space
+    // repeats).
+    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (!focused || focused == cmdSend || focused->window() != this || !focused->isEnabled()) {
+        return false;
     }
+    focused->click();
+    return true;
+}
 
-    if (Settings::readsAsTrue(s.AutoOn)) {
-        m_modemLink->modem_int();
+void frmPhone::restoreIfMinimized() {
+    if (isMinimized()) {
+        showNormal();
     }
-    if (s.IntString.isEmpty()) {
-        showSetupDialog();
-        hide();
-    }
-    // Closed (or told to end) during the wait: the program is ending, the window stays closed.
-    if (!m_modemLink->Delay(1) || m_unloading) {
-        return;
-    }
+}
+
+void frmPhone::showWindow() {
     show();
-    emit loaded();
 }
 
-void frmPhone::cmdOnOff_Click() {
-    if (m_detaching) {
-        return; // the detach in progress finishes first
-    }
-    if (!shared().ModemAttached) {
-        m_modemLink->modem_int();
-        return;
-    }
-    detach();
+void frmPhone::hideWindow() {
+    hide();
 }
 
-void frmPhone::detach() {
-    m_detaching = true;
-    m_modemLink->output(CommandLines::hangUp());
-    m_modemLink->output(CommandLines::reset());
-    m_modemLink->Delay(1);
-    comModem->setPortOpen(false);
-    setPowerLamp(false);
-    shared().ModemAttached = false;
-    txtNumberOut->setText(QString());
-    m_detaching = false;
+void frmPhone::redraw() {
+    repaint();
 }
 
-void frmPhone::Form_Unload() {
-    if (shared().ModemAttached) {
-        m_modemLink->output(CommandLines::reset());
-        setPowerLamp(false);
-        m_modemLink->Delay(3);
-        shared().ModemAttached = false;
+void frmPhone::showBusy(bool busy) {
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QGuiApplication::restoreOverrideCursor();
     }
-    // The port goes with the window.
-    comModem->setPortOpen(false);
+}
+
+void frmPhone::openSetupDialog() {
+    m_sideWindows->showSetupDialog();
+}
+
+void frmPhone::editPhoneBookEntry(int index, const QString& name, const QString& number) {
+    auto* dialog = new PhoneBookEditDialog(index, name, number, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this,
+            [this, dialog] { m_phone->phoneBook().storeEntry(dialog->index(), dialog->name(), dialog->number()); });
+    dialog->open();
 }
 
 void frmPhone::closeEvent(QCloseEvent* event) {
-    if (m_unloading) {
+    if (!m_phone->queryUnload()) {
         event->ignore(); // closed again during the unload's wait
         return;
     }
-    m_unloading = true;
-    Form_Unload();
     event->accept();
-    emit closed();
-}
-
-bool frmPhone::Form_KeyPress(int keyAscii) {
-    return m_numberEntry->Form_KeyPress(keyAscii);
 }
 
 namespace {
@@ -207,7 +271,7 @@ bool frmPhone::eventFilter(QObject* watched, QEvent* event) {
     // typed into; it is delivered as a copy so that its way up through the parents is not
     // previewed again.
     QPointer<QWidget> target(widget);
-    if (Form_KeyPress(keyAscii)) {
+    if (m_phone->Form_KeyPress(keyAscii)) {
         return true;
     }
     if (target) {
@@ -217,12 +281,4 @@ bool frmPhone::eventFilter(QObject* watched, QEvent* event) {
         m_forwardingKey = false;
     }
     return true;
-}
-
-void frmPhone::showSetupDialog() {
-    m_sideWindows->showSetupDialog();
-}
-
-void frmPhone::showAboutWindow() {
-    m_sideWindows->showAboutWindow();
 }

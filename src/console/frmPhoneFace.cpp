@@ -2,8 +2,8 @@
 // tooltip, font and colours. Behaviour is wired elsewhere.
 
 #include "console/MessageBoxes.h"
+#include "console/PhoneFace.h"
 #include "console/frmPhone.h"
-#include "modem/SerialControl.h"
 #include "platform/Controls.h"
 #include "platform/DesignColors.h"
 #include "platform/Fonts.h"
@@ -147,13 +147,13 @@ void frmPhone::buildFace() {
     SSPanel5 = place(new Panel3D(client, QStringLiteral("+        Speaker Volume         -")),
                      QStringLiteral("SSPanel5"), 360, 5520, 2145, 195);
     Slider1 = place(new Slider(client), QStringLiteral("Slider1"), 210, 5730, 2415, 285);
-    Slider1->setRange(0, 15);
+    Slider1->setRange(0, PhoneFace::MaxSpeakerLevel);
     Slider1->setValue(5);
     Slider1->setToolTip(QStringLiteral("Adjust Speaker Volume"));
     SSPanel6 = place(new Panel3D(client, QStringLiteral("+    Mic Gain   -")), QStringLiteral("SSPanel6"), 750, 6000,
                      1155, 195);
     Slider2 = place(new Slider(client), QStringLiteral("Slider2"), 690, 6210, 1305, 195);
-    Slider2->setRange(0, 3);
+    Slider2->setRange(0, PhoneFace::MaxMicrophoneGain);
     Slider2->setValue(1);
     Slider2->setToolTip(QStringLiteral("Adjust Mic Gain"));
     for (Slider* s : {Slider1, Slider2}) {
@@ -192,6 +192,4 @@ void frmPhone::buildFace() {
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuAbout = mnuHelp->addAction(QStringLiteral("About"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
-
-    comModem->setObjectName(QStringLiteral("comModem"));
 }

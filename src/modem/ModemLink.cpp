@@ -1,32 +1,40 @@
 #include "modem/ModemLink.h"
 
 #include "console/MessageBoxes.h"
+#include "console/PhoneFace.h"
+#include "console/PhoneState.h"
+#include "console/Services.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
-#include "console/frmPhone.h"
 #include "modem/ErrorTable.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
-#include "platform/Controls.h"
 
 #include <QStringList>
 #include <utility>
 
 namespace {
-const QChar CR = QLatin1Char('\r');
+
+// The stored initialisation command, the caller-ID tail when caller ID is exactly "True", a CR.
+QString lineFrom(const QString& intString, const QString& callerID, const QString& callerIDString) {
+    return intString + (Settings::isExactlyTrue(callerID) ? callerIDString : QString()) + QLatin1Char('\r');
+}
+
 } // namespace
 
-ModemLink::ModemLink(frmPhone& form, Services& services)
-    : QObject(&form)
-    , m_form(form)
-    , m_services(services) {
-    connect(m_form.comModem, &SerialControl::deviceLost, this, &ModemLink::onDeviceLost);
+ModemLink::ModemLink(Services& services, PhoneState& state, SerialControl& comModem, PhoneFace& face, QObject* parent)
+    : QObject(parent)
+    , m_services(services)
+    , m_state(state)
+    , m_comModem(comModem)
+    , m_face(face) {
+    connect(&m_comModem, &SerialControl::deviceLost, this, &ModemLink::onDeviceLost);
 }
 
 void ModemLink::modem_int() {
     SharedState& shared = m_services.shared;
     const QList<ConversionError> toldAtLoad = std::exchange(m_toldAtLoad, {});
-    if (const auto bad = loadModemSettings(m_services.settings, shared, m_form.state.SpeakerLevel); !bad.isEmpty()) {
+    if (const auto bad = loadModemSettings(m_services.settings, shared, m_state.SpeakerLevel); !bad.isEmpty()) {
         // A stored text that is not a number or a switch ends the attach before the port is
         // touched. An attach that silently did nothing would look like one that worked.
         if (!toldAtLoad.contains(bad.first())) {
@@ -36,11 +44,12 @@ void ModemLink::modem_int() {
                                                    .arg(bad.first().key, bad.first().text)});
         return;
     }
-    m_form.Slider1->setValue(m_form.state.SpeakerLevel);
+    shared.InitLine.clear();
+    m_face.setSpeakerLevel(m_state.SpeakerLevel);
     if (!Settings::isExactlyTrue(shared.AutoOn) && shared.ModemAttached) {
         return;
     }
-    SerialControl& port = *m_form.comModem;
+    SerialControl& port = m_comModem;
     if (const SerialError e = port.setCommPort(shared.PortNumber)) {
         ModemError(e);
         return;
@@ -51,10 +60,7 @@ void ModemLink::modem_int() {
             return;
         }
     }
-    if (Settings::isExactlyTrue(shared.CallerID)) {
-        shared.IntString += shared.CallerIDString;
-    }
-    shared.IntString += CR;
+    shared.InitLine = lineFrom(shared.IntString, shared.CallerID, shared.CallerIDString);
     for (const SerialError& e : {port.setInputLen(0), port.setInBufferCount(0)}) {
         if (e) {
             ModemError(e);
@@ -62,11 +68,11 @@ void ModemLink::modem_int() {
         }
     }
     shared.ModemAttached = true;
-    if (const SerialError e = output(shared.IntString)) {
+    if (const SerialError e = output(shared.InitLine)) {
         ModemError(e);
         return;
     }
-    m_form.setPowerLamp(true);
+    m_face.setLit(PhoneFace::Light::Power, true);
 }
 
 bool ModemLink::Delay(double seconds) {
@@ -74,7 +80,7 @@ bool ModemLink::Delay(double seconds) {
 }
 
 SerialError ModemLink::output(const QString& text) {
-    return m_form.comModem->output(text.toLatin1());
+    return m_comModem.output(text.toLatin1());
 }
 
 bool ModemLink::callCommand(const QString& line) {
@@ -100,17 +106,14 @@ void ModemLink::tellNotAttached() {
 
 QString ModemLink::initialisationLine() const {
     const SettingsStore& store = m_services.settings;
-    QString line = store.read(Settings::IntString);
-    if (Settings::isExactlyTrue(store.read(Settings::CallerID))) {
-        line += store.read(Settings::CallerIDString);
-    }
-    return line + CR;
+    return lineFrom(store.read(Settings::IntString), store.read(Settings::CallerID),
+                    store.read(Settings::CallerIDString));
 }
 
 QString ModemLink::ModemError(const SerialError& error) {
     const ErrorAction action = errorActionFor(error.number);
     if (action.redrawFirst) {
-        m_form.repaint();
+        m_face.view().redraw();
     }
     if (action.showMessage) {
         m_services.messages.show(MessageBoxes::Icon::Critical, ApplicationTitle, errorMessageText(error));
@@ -118,7 +121,7 @@ QString ModemLink::ModemError(const SerialError& error) {
     if (action.detach) {
         m_services.shared.AutoOn = Convert::fromBoolean(false);
         m_services.shared.ModemAttached = false;
-        m_form.setPowerLamp(false);
+        m_face.setLit(PhoneFace::Light::Power, false);
     }
     return action.verdict;
 }
@@ -160,7 +163,7 @@ void ModemLink::tellUnusable(const QList<ConversionError>& unusable, bool atLoad
 
 void ModemLink::onDeviceLost(const SerialError& error) {
     m_services.shared.ModemAttached = false;
-    m_form.setPowerLamp(false);
+    m_face.setLit(PhoneFace::Light::Power, false);
     emit deviceLost();
     m_services.messages.show(MessageBoxes::Icon::Warning, ApplicationTitle, errorMessageText(error));
 }

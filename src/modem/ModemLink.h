@@ -7,16 +7,19 @@
 #include <QObject>
 #include <QString>
 
-class frmPhone;
+class PhoneFace;
+class SerialControl;
+struct PhoneState;
 struct Services;
 
-// The modem link of the main window: attaching to the modem (`modem_int`), the program's timed
+// The telephone's link to the modem: attaching to the modem (`modem_int`), the program's timed
 // wait (`Delay`), writing command lines, the serial error reporter (`ModemError`), and what
 // happens when the device goes away.
 class ModemLink : public QObject {
     Q_OBJECT
 public:
-    ModemLink(frmPhone& form, Services& services);
+    ModemLink(Services& services, PhoneState& state, SerialControl& comModem, PhoneFace& face,
+              QObject* parent = nullptr);
 
     // Attach: reload the settings, open the chosen port, send the initialisation line.
     void modem_int();
@@ -52,14 +55,16 @@ public:
     void tellUnusable(const QList<ConversionError>& unusable, bool atLoad);
 
 signals:
-    // The port closed under the program's feet (device unplugged) and the window is detached.
+    // The port closed under the program's feet (device unplugged) and the telephone is detached.
     void deviceLost();
 
 private:
     void onDeviceLost(const SerialError& error);
 
-    frmPhone& m_form;
     Services& m_services;
+    PhoneState& m_state;
+    SerialControl& m_comModem;
+    PhoneFace& m_face;
     bool m_toldThisCall = false;
     QList<ConversionError> m_toldAtLoad;
 };

@@ -1,14 +1,13 @@
 #include "modem/ModemResponses.h"
 
+#include "console/PhoneFace.h"
+#include "console/PhoneState.h"
+#include "console/Services.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
-#include "console/frmPhone.h"
-#include "modem/ModemLink.h"
 #include "modem/ModemText.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
-#include "platform/Controls.h"
-#include "platform/DesignColors.h"
 
 #include <QTimer>
 
@@ -19,22 +18,24 @@ constexpr double SettleSeconds = 0.5;
 constexpr double AnswerSeconds = 5;
 } // namespace
 
-ModemResponses::ModemResponses(frmPhone& form, Services& services)
-    : QObject(&form)
-    , m_form(form)
-    , m_services(services) {
-    connect(m_form.comModem, &SerialControl::onComm, this, &ModemResponses::comModem_OnComm);
-    connect(&m_form.modemLink(), &ModemLink::deviceLost, this, &ModemResponses::dropIncomingCall);
+ModemResponses::ModemResponses(Services& services, PhoneState& state, SerialControl& comModem, PhoneFace& face,
+                               QObject* parent)
+    : QObject(parent)
+    , m_services(services)
+    , m_state(state)
+    , m_comModem(comModem)
+    , m_face(face) {
+    connect(&m_comModem, &SerialControl::onComm, this, &ModemResponses::comModem_OnComm);
 }
 
 void ModemResponses::comModem_OnComm() {
-    if (m_form.comModem->commEvent() != SerialControl::EventReceive) {
+    if (m_comModem.commEvent() != SerialControl::EventReceive) {
         return;
     }
     // A ringing phone brings the window back once; the rings after it leave a user who
     // minimised it again alone.
-    if (!m_form.state.ModemText.contains(ModemText::Ring) && m_form.isMinimized()) {
-        m_form.showNormal();
+    if (!m_state.ModemText.contains(ModemText::Ring)) {
+        m_face.view().restoreIfMinimized();
     }
     // Each event reads once, half a second after it: an event that comes in the meantime reads
     // whatever is left after the first one's read, possibly nothing.
@@ -42,8 +43,8 @@ void ModemResponses::comModem_OnComm() {
 }
 
 void ModemResponses::readReceived() {
-    PhoneState& state = m_form.state;
-    state.ModemText = ModemText::decode(m_form.comModem->input());
+    PhoneState& state = m_state;
+    state.ModemText = ModemText::decode(m_comModem.input());
     ModemText::ModemDisplay(state.ModemText);
     if (state.ModemText.contains(ModemText::VoiceConnection)) {
         state.VoiceConnected = true;
@@ -56,7 +57,7 @@ void ModemResponses::readReceived() {
 }
 
 void ModemResponses::display_number() {
-    PhoneState& state = m_form.state;
+    PhoneState& state = m_state;
     SharedState& shared = m_services.shared;
     ++m_reports;
     state.IncomingCall = true;
@@ -66,23 +67,23 @@ void ModemResponses::display_number() {
     state.LastReportName = state.CallerName;
 
     if (state.CallerNumber.startsWith(ModemText::OutOfArea)) {
-        m_form.txtName->setTextColor(DesignColors::Red);
-        m_form.txtName->setText(QStringLiteral("Out of Area"));
+        m_face.setTextColor(PhoneFace::Box::Name, PhoneFace::TextColor::Red);
+        m_face.setText(PhoneFace::Box::Name, QStringLiteral("Out of Area"));
         shared.AutoAns = false;
     } else if (state.CallerNumber.startsWith(ModemText::Private)) {
-        m_form.txtName->setTextColor(DesignColors::Red);
-        m_form.txtName->setText(QStringLiteral("Private"));
+        m_face.setTextColor(PhoneFace::Box::Name, PhoneFace::TextColor::Red);
+        m_face.setText(PhoneFace::Box::Name, QStringLiteral("Private"));
     } else {
         state.CallerName = ModemText::rearrangedName(state.CallerName);
-        m_form.txtName->setText(state.CallerName);
+        m_face.setText(PhoneFace::Box::Name, state.CallerName);
         state.CallerNumber = ModemText::displayedNumber(state.CallerNumber);
-        m_form.txtNumberIn->setText(state.CallerNumber);
+        m_face.setText(PhoneFace::Box::NumberIn, state.CallerNumber);
     }
 
     // Rings and repeats that came after the report are not news. The port may have closed under
     // us (the modem went away); there is then nothing to discard.
-    m_form.comModem->setInputLen(0);
-    m_form.comModem->setInBufferCount(0);
+    m_comModem.setInputLen(0);
+    m_comModem.setInBufferCount(0);
     state.ModemText.clear();
     state.CallerNumber.clear();
 
@@ -100,19 +101,19 @@ void ModemResponses::dropIncomingCall() {
         delete m_answerTime.data();
         endIncomingCall(false);
     }
-    m_form.state.IncomingCall = false;
+    m_state.IncomingCall = false;
 }
 
 void ModemResponses::endIncomingCall(bool mayAnswer) {
     // Its timer has fired or been deleted: a report from now on starts a call of its own.
     m_answerTime.clear();
-    PhoneState& state = m_form.state;
+    PhoneState& state = m_state;
     SharedState& shared = m_services.shared;
     // Send or End pressed in the five seconds has dealt with the call already (IncomingCall is
     // false then); answering it now would pick up a call the user turned down, or dial the number
     // shown. A modem that is gone, or being detached, has no call to answer.
-    if (mayAnswer && shared.AutoAns && state.IncomingCall && m_form.comModem->portOpen() && !m_form.lineClosing()) {
-        m_form.cmdSend->click();
+    if (mayAnswer && shared.AutoAns && state.IncomingCall && m_comModem.portOpen() && !state.lineClosing()) {
+        emit answerDue();
     }
     state.IncomingCall = false;
     shared.AutoAns = m_services.settings.readSwitch(Settings::AutoAns).value_or(false);

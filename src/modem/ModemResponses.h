@@ -3,11 +3,13 @@
 #include <QObject>
 #include <QPointer>
 
-class frmPhone;
+class PhoneFace;
 class QTimer;
+class SerialControl;
+struct PhoneState;
 struct Services;
 
-// Everything the modem sends, as the main window sees it: the serial control's receive event
+// Everything the modem sends, as the telephone sees it: the serial control's receive event
 // (`comModem_OnComm`) and the caller-ID handling (`display_number`) with automatic answering.
 // The text itself is read by ModemText; this class only shows the results and keeps the state.
 //
@@ -18,7 +20,8 @@ struct Services;
 class ModemResponses : public QObject {
     Q_OBJECT
 public:
-    ModemResponses(frmPhone& form, Services& services);
+    ModemResponses(Services& services, PhoneState& state, SerialControl& comModem, PhoneFace& face,
+                   QObject* parent = nullptr);
 
     // The receive event: restores a minimised window, and half a second later, so that a report
     // has arrived whole, reads everything received and acts on "VCON" and "NMBR =".
@@ -33,10 +36,13 @@ public:
     // now and nothing answers it.
     void dropIncomingCall();
 
-    // How many caller-ID reports have been shown since the window was made.
+    // How many caller-ID reports have been shown since the telephone was made.
     quint64 reportCount() const { return m_reports; }
 
 signals:
+    // Automatic answering: the caller's five seconds are over unanswered, and the call is to be
+    // answered as Send answers it.
+    void answerDue();
     // A receive event has been dealt with completely: its text read and, for a caller-ID report,
     // the five seconds in which Send answers are over.
     void handled();
@@ -45,8 +51,10 @@ private:
     void readReceived();
     void endIncomingCall(bool mayAnswer);
 
-    frmPhone& m_form;
     Services& m_services;
+    PhoneState& m_state;
+    SerialControl& m_comModem;
+    PhoneFace& m_face;
     QPointer<QTimer> m_answerTime;
     quint64 m_reports = 0;
 };

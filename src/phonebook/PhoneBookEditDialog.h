@@ -17,11 +17,12 @@ public:
     QString name() const;
     QString number() const;
 
+private:
+    // Controls, by their design names.
     QLineEdit* txtEntryName = nullptr;
     QLineEdit* txtEntryNumber = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-private:
     int m_index = 0;
 };

@@ -2,31 +2,21 @@
 
 #include "call/CommandLines.h"
 #include "console/MessageBoxes.h"
+#include "console/PhoneFace.h"
+#include "console/PhoneState.h"
+#include "console/Services.h"
 #include "console/SettingsStore.h"
-#include "console/SharedState.h"
-#include "console/frmPhone.h"
-#include "phonebook/PhoneBookEditDialog.h"
 #include "phonebook/PhoneBookEntries.h"
-#include "platform/Controls.h"
-
-#include <QLineEdit>
 
 namespace {
 const QString SelectFirst = QStringLiteral("Select an Entry in the Phone Book First");
 }
 
-PhoneBookPanel::PhoneBookPanel(frmPhone& form, Services& services)
-    : QObject(&form)
-    , m_form(form)
-    , m_services(services) {
-    connect(m_form.cmdPB, &QPushButton::clicked, this, &PhoneBookPanel::cmdPB_Click);
-    for (RibbonButton* ribbon : m_form.ribPhoneBook) {
-        connect(ribbon, &RibbonButton::ribbonClicked, this, &PhoneBookPanel::ribPhoneBook_Click);
-    }
-    connect(m_form.cmdPBEnter, &QPushButton::clicked, this, &PhoneBookPanel::cmdPBEnter_Click);
-    connect(m_form.cmdPBEdit, &QPushButton::clicked, this, &PhoneBookPanel::cmdPBEdit_Click);
-    connect(m_form.cmdAddCaller, &QPushButton::clicked, this, &PhoneBookPanel::cmdAddCaller_Click);
-}
+PhoneBookPanel::PhoneBookPanel(Services& services, const PhoneState& state, PhoneFace& face, QObject* parent)
+    : QObject(parent)
+    , m_services(services)
+    , m_state(state)
+    , m_face(face) {}
 
 void PhoneBookPanel::loadEntries() {
     for (int i = 0; i < PhoneBookEntries::Count; ++i) {
@@ -35,32 +25,31 @@ void PhoneBookPanel::loadEntries() {
 }
 
 void PhoneBookPanel::refreshRow(int index) {
-    m_form.txtPhoneBook[index]->setText(PhoneBookEntries::displayText(m_services.settings, index));
-    m_form.txtPhoneBook[index]->setCursorPosition(0);
+    m_face.setPhoneBookRow(index, PhoneBookEntries::displayText(m_services.settings, index));
 }
 
 void PhoneBookPanel::cmdPB_Click() {
-    m_form.setWidthTwips(m_form.widthTwips() == frmPhone::NarrowWidth ? frmPhone::WideWidth : frmPhone::NarrowWidth);
+    m_face.setWidthTwips(m_face.widthTwips() == PhoneFace::NarrowWidth ? PhoneFace::WideWidth : PhoneFace::NarrowWidth);
 }
 
-void PhoneBookPanel::ribPhoneBook_Click(int index, bool) {
-    if (!m_form.ribPhoneBook[index]->isChecked()) {
-        return; // a released button leaves the others as they are
+void PhoneBookPanel::ribPhoneBook_Click(int index, bool value) {
+    if (index < 0 || index >= PhoneBookEntries::Count) {
+        return;
     }
-    for (RibbonButton* other : m_form.ribPhoneBook) {
-        if (other->index() != index) {
-            other->setChecked(false);
+    if (!value) {
+        m_face.setPhoneBookButton(index, false); // a released button leaves the others as they are
+        return;
+    }
+    for (int other = 0; other < PhoneBookEntries::Count; ++other) {
+        if (other != index) {
+            m_face.setPhoneBookButton(other, false);
         }
     }
+    m_face.setPhoneBookButton(index, true);
 }
 
 int PhoneBookPanel::selectedEntry() const {
-    for (const RibbonButton* ribbon : m_form.ribPhoneBook) {
-        if (ribbon->isChecked()) {
-            return ribbon->index();
-        }
-    }
-    return -1;
+    return m_face.selectedEntry();
 }
 
 void PhoneBookPanel::tell(const QString& text) {
@@ -85,7 +74,7 @@ void PhoneBookPanel::cmdPBEnter_Click() {
                  .arg(PhoneBookEntries::MaxNumberLength));
         return;
     }
-    m_form.txtNumberOut->setText(number);
+    m_face.setText(PhoneFace::Box::NumberOut, number);
 }
 
 void PhoneBookPanel::cmdPBEdit_Click() {
@@ -94,18 +83,14 @@ void PhoneBookPanel::cmdPBEdit_Click() {
         tell(SelectFirst);
         return;
     }
-    auto* dialog = new PhoneBookEditDialog(index, PhoneBookEntries::name(m_services.settings, index),
-                                           PhoneBookEntries::number(m_services.settings, index), &m_form);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this,
-            [this, dialog] { storeEntry(dialog->index(), dialog->name(), dialog->number()); });
-    dialog->open();
+    m_face.view().editPhoneBookEntry(index, PhoneBookEntries::name(m_services.settings, index),
+                                     PhoneBookEntries::number(m_services.settings, index));
 }
 
 void PhoneBookPanel::cmdAddCaller_Click() {
     // Copies: a new report may arrive while the question below is open.
-    const QString callerNumber = m_form.state.LastReportNumber;
-    const QString callerName = m_form.state.LastReportName;
+    const QString callerNumber = m_state.LastReportNumber;
+    const QString callerName = m_state.LastReportName;
     if (callerNumber.isEmpty()) {
         tell(QStringLiteral("No Caller to Add Yet"));
         return;
@@ -136,6 +121,9 @@ void PhoneBookPanel::cmdAddCaller_Click() {
 }
 
 void PhoneBookPanel::storeEntry(int index, const QString& name, const QString& number) {
+    if (index < 0 || index >= PhoneBookEntries::Count) {
+        return;
+    }
     PhoneBookEntries::write(m_services.settings, index, name, number);
     refreshRow(index);
 }

@@ -1,8 +1,5 @@
 #include "setup/frmSetup.h"
 
-#include "console/SettingsStore.h"
-#include "console/SharedState.h"
-#include "console/frmPhone.h"
 #include "platform/Controls.h"
 #include "platform/DesignColors.h"
 #include "platform/Fonts.h"
@@ -48,12 +45,12 @@ void widenToFit(Panel3D* panel) {
 
 } // namespace
 
-frmSetup::frmSetup(frmPhone& form, Services& services, QWidget* parent)
+frmSetup::frmSetup(QWidget& mainWindow, Services& services, QWidget* parent)
     : QDialog(parent)
-    , m_form(form)
-    , m_services(services) {
+    , m_mainWindow(mainWindow)
+    , m_logic(services) {
     buildFace();
-    Form_Load();
+    showChoices(m_logic.Form_Load());
 }
 
 void frmSetup::buildFace() {
@@ -78,7 +75,7 @@ void frmSetup::buildFace() {
     for (int i = 0; i < 4; ++i) {
         optPort[i] = place(new QRadioButton(QStringLiteral("Comm %1").arg(i + 1), SSPanel2), indexed("optPort", i), 180,
                            optionTops[i], 1005, 195);
-        connect(optPort[i], &QRadioButton::clicked, this, [this, i] { optPort_Click(i); });
+        connect(optPort[i], &QRadioButton::clicked, this, [this, i] { m_logic.optPort_Click(i); });
     }
 
     chkAuto = checkBox(SSFrame1, "chkAuto", 1740, 1110, 2325, "Activate Phone at Startup");
@@ -90,11 +87,11 @@ void frmSetup::buildFace() {
     chkAutoAns = checkBox(SSFrame1, "chkAutoAns", 180, 2640, 2115, "Auto Answer after 2 rings");
     chkDiscid = checkBox(SSFrame1, "chkDiscid", 180, 2910, 2865, "Disable Caller ID when Placing Call");
     chkDisCW = checkBox(SSFrame1, "chkDisCW", 180, 3180, 3045, "Disable Call Waiting when Placing Call");
-    connect(chkAuto, &QCheckBox::clicked, this, &frmSetup::chkAuto_Click);
-    connect(chkCallerID, &QCheckBox::clicked, this, &frmSetup::chkCallerID_Click);
-    connect(chkAutoAns, &QCheckBox::clicked, this, &frmSetup::chkAutoAns_Click);
-    connect(chkDiscid, &QCheckBox::clicked, this, &frmSetup::chkDiscid_Click);
-    connect(chkDisCW, &QCheckBox::clicked, this, &frmSetup::chkDisCW_Click);
+    connect(chkAuto, &QCheckBox::clicked, this, [this](bool on) { m_logic.chkAuto_Click(on); });
+    connect(chkCallerID, &QCheckBox::clicked, this, [this](bool on) { m_logic.chkCallerID_Click(on); });
+    connect(chkAutoAns, &QCheckBox::clicked, this, [this](bool on) { m_logic.chkAutoAns_Click(on); });
+    connect(chkDiscid, &QCheckBox::clicked, this, [this](bool on) { m_logic.chkDiscid_Click(on); });
+    connect(chkDisCW, &QCheckBox::clicked, this, [this](bool on) { m_logic.chkDisCW_Click(on); });
 
     cmdExit =
         place(new CommandButton(QStringLiteral("Exit"), SSFrame1), QStringLiteral("cmdExit"), 1500, 3600, 1065, 375);
@@ -137,143 +134,56 @@ void frmSetup::buildFace() {
     }
 }
 
-void frmSetup::Form_Load() {
-    SharedState& s = m_services.shared;
-    const SettingsStore& store = m_services.settings;
-    using Settings::Reader;
-    m_storedPort = store.read(Settings::Port, Reader::Setup);
-    // A "Port" that is no number keeps the value the window's load gave it.
-    if (const auto port = Convert::toInteger(m_storedPort)) {
-        s.PortNumber = *port;
+void frmSetup::showChoices(const SetupChoices& choices) {
+    if (choices.port >= 1 && choices.port <= 4) {
+        optPort[static_cast<std::size_t>(choices.port - 1)]->setChecked(true);
     }
-    s.IntString = store.read(Settings::IntString, Reader::Setup);
-    s.AutoOn = store.read(Settings::AutoOn, Reader::Setup);
-    s.CallerID = store.read(Settings::CallerID, Reader::Setup);
-    s.CallerIDString = store.read(Settings::CallerIDString, Reader::Setup);
-
-    if (Convert::toInteger(m_storedPort) && s.PortNumber >= 1 && s.PortNumber <= 4) {
-        optPort[s.PortNumber - 1]->setChecked(true);
-    }
-    txtModem->setText(s.IntString);
-    txtCallerIDstring->setText(s.CallerIDString);
-    chkCallerID->setChecked(Settings::isExactlyTrue(s.CallerID));
-    chkAuto->setChecked(Settings::isExactlyTrue(s.AutoOn));
-    chkAutoAns->setChecked(s.AutoAns);
-    chkDiscid->setChecked(s.DisCID);
-    chkDisCW->setChecked(s.DisCW);
-    m_openingAutoOn = s.AutoOn;
-    m_openingCallerID = s.CallerID;
-    m_openingAutoAns = s.AutoAns;
-    m_openingDisCID = s.DisCID;
-    m_openingDisCW = s.DisCW;
-    fillDevices();
-}
-
-void frmSetup::fillDevices() {
-    const QList<SerialDevices::Choice> choices = SerialDevices::choices(SerialDevices::present());
-    for (int i = 0; i < 4; ++i) {
+    txtModem->setText(choices.intString);
+    txtCallerIDstring->setText(choices.callerIdString);
+    chkCallerID->setChecked(choices.callerId);
+    chkAuto->setChecked(choices.autoOn);
+    chkAutoAns->setChecked(choices.autoAns);
+    chkDiscid->setChecked(choices.disCid);
+    chkDisCW->setChecked(choices.disCw);
+    const QList<SerialDevices::Choice> devices = SerialDevices::choices(SerialDevices::present());
+    for (std::size_t i = 0; i < cboDevice.size(); ++i) {
         QComboBox* box = cboDevice[i];
         box->clear();
-        for (const SerialDevices::Choice& choice : choices) {
-            box->addItem(choice.label, choice.path);
+        for (const SerialDevices::Choice& device : devices) {
+            box->addItem(device.label, device.path);
         }
         box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 8);
-        box->setEditText(m_services.settings.portDevice(i + 1));
+        box->setEditText(choices.devices[i]);
     }
 }
 
-void frmSetup::optPort_Click(int index) {
-    m_services.shared.PortNumber = static_cast<qint16>(index + 1);
+SetupChoices frmSetup::shown() const {
+    SetupChoices choices;
+    const auto chosen = std::find_if(optPort.begin(), optPort.end(), [](QRadioButton* o) { return o->isChecked(); });
+    choices.port = chosen == optPort.end() ? 0 : static_cast<int>(chosen - optPort.begin()) + 1;
+    choices.intString = txtModem->text();
+    choices.callerIdString = txtCallerIDstring->text();
+    choices.autoOn = chkAuto->isChecked();
+    choices.callerId = chkCallerID->isChecked();
+    choices.autoAns = chkAutoAns->isChecked();
+    choices.disCid = chkDiscid->isChecked();
+    choices.disCw = chkDisCW->isChecked();
+    for (std::size_t i = 0; i < cboDevice.size(); ++i) {
+        choices.devices[i] = cboDevice[i]->currentText();
+    }
+    return choices;
 }
-
-void frmSetup::chkAuto_Click() {
-    m_services.shared.AutoOn = Convert::fromBoolean(chkAuto->isChecked());
-}
-
-void frmSetup::chkCallerID_Click() {
-    m_services.shared.CallerID = Convert::fromBoolean(chkCallerID->isChecked());
-}
-
-void frmSetup::chkAutoAns_Click() {
-    m_services.shared.AutoAns = chkAutoAns->isChecked();
-}
-
-void frmSetup::chkDiscid_Click() {
-    m_services.shared.DisCID = chkDiscid->isChecked();
-}
-
-void frmSetup::chkDisCW_Click() {
-    m_services.shared.DisCW = chkDisCW->isChecked();
-}
-
-namespace {
-
-// A switch held as text, as the box shows it: the stored text while the box still shows what
-// that text means (so a hand-written "true" or an empty text is not rewritten behind the user's
-// back), otherwise "True" or "False".
-QString shownSwitch(const QCheckBox* box, const QString& openingText) {
-    return box->isChecked() == Settings::isExactlyTrue(openingText) ? openingText
-                                                                    : Convert::fromBoolean(box->isChecked());
-}
-
-} // namespace
 
 void frmSetup::cmdExit_Click() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    SharedState& s = m_services.shared;
-    SettingsStore& store = m_services.settings;
-    // What the dialog shows is what is stored: while it was open, an attach may have reloaded the
-    // shared values from the store, or an error may have changed them.
-    s.IntString = txtModem->text();
-    s.CallerIDString = txtCallerIDstring->text();
-    // With no option button for the stored "Port", it is kept as it stands.
-    const auto chosen = std::find_if(optPort.begin(), optPort.end(), [](QRadioButton* o) { return o->isChecked(); });
-    if (chosen != optPort.end()) {
-        s.PortNumber = static_cast<qint16>(chosen - optPort.begin() + 1);
-        store.writeInteger(Settings::Port, s.PortNumber);
-    } else {
-        store.write(Settings::Port, m_storedPort);
-    }
-    s.AutoOn = shownSwitch(chkAuto, m_openingAutoOn);
-    s.CallerID = shownSwitch(chkCallerID, m_openingCallerID);
-    s.AutoAns = chkAutoAns->isChecked();
-    s.DisCID = chkDiscid->isChecked();
-    s.DisCW = chkDisCW->isChecked();
-    store.write(Settings::IntString, s.IntString);
-    store.write(Settings::AutoOn, s.AutoOn);
-    store.write(Settings::CallerID, s.CallerID);
-    store.write(Settings::CallerIDString, s.CallerIDString);
-    store.writeSwitch(Settings::AutoAns, s.AutoAns);
-    store.writeSwitch(Settings::DisCID, s.DisCID);
-    store.writeSwitch(Settings::DisCW, s.DisCW);
-    writeDevices();
+    m_logic.cmdExit_Click(shown());
     showMainWindow();
     QGuiApplication::restoreOverrideCursor();
     unload();
 }
 
-void frmSetup::writeDevices() {
-    SettingsStore& store = m_services.settings;
-    for (int i = 0; i < 4; ++i) {
-        const int port = i + 1;
-        const QString typed = cboDevice[i]->currentText().trimmed();
-        // An emptied box means the port's usual device; a path that did not change is not written,
-        // so a store that never named devices does not start naming them.
-        if (typed.isEmpty()) {
-            if (store.contains(Settings::portDevice(port))) {
-                store.setPortDevice(port, QString());
-            }
-        } else if (typed != store.portDevice(port)) {
-            store.setPortDevice(port, typed);
-        }
-    }
-}
-
 void frmSetup::cmdCancel_Click() {
-    SharedState& s = m_services.shared;
-    s.AutoAns = m_openingAutoAns;
-    s.DisCID = m_openingDisCID;
-    s.DisCW = m_openingDisCW;
+    m_logic.cmdCancel_Click();
     showMainWindow();
     unload();
 }
@@ -292,9 +202,9 @@ void frmSetup::closeEvent(QCloseEvent* event) {
 }
 
 void frmSetup::showMainWindow() {
-    m_form.show();
-    m_form.raise();
-    m_form.activateWindow();
+    m_mainWindow.show();
+    m_mainWindow.raise();
+    m_mainWindow.activateWindow();
 }
 
 void frmSetup::unload() {

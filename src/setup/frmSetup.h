@@ -1,9 +1,11 @@
 #pragma once
 
-// The modem setup dialog: the serial port, the initialisation and caller-ID strings, the
+// The modem setup dialog's window: the serial port, the initialisation and caller-ID strings, the
 // start-up, caller-ID, answering and dialling switches, and the device behind each port number.
-// It edits the shared variables while it is open and writes the settings only on Exit; the modem
-// picks them up at its next attach, which reads the store again. Modeless.
+// Its logic is ModemSetup: the window shows what the opening read, forwards each click, and hands
+// what it shows to Exit. Modeless.
+
+#include "setup/ModemSetup.h"
 
 #include <QDialog>
 #include <array>
@@ -16,7 +18,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
-class frmPhone;
 struct Services;
 
 class frmSetup : public QDialog {
@@ -28,22 +29,15 @@ public:
     static constexpr int DesignClientHeight = 4290;
     static constexpr int DevicesHeight = 1935;
 
-    frmSetup(frmPhone& form, Services& services, QWidget* parent = nullptr);
+    // `mainWindow` comes back to the front when the dialog ends.
+    frmSetup(QWidget& mainWindow, Services& services, QWidget* parent = nullptr);
 
-    // The opening: reads the stored settings into the shared variables and the controls.
-    void Form_Load();
-    void optPort_Click(int index);
-    void chkAuto_Click();
-    void chkCallerID_Click();
-    void chkAutoAns_Click();
-    void chkDiscid_Click();
-    void chkDisCW_Click();
     // Stores the settings, brings the main window back and unloads.
     void cmdExit_Click();
     // Brings the main window back and unloads; nothing is stored.
     void cmdCancel_Click();
 
-    // --- controls -------------------------------------------------------------------------------
+private:
     QGroupBox* SSFrame1 = nullptr;
     std::array<Panel3D*, 2> SSPanel1{};
     QLineEdit* txtModem = nullptr;
@@ -72,22 +66,12 @@ protected:
 
 private:
     void buildFace();
-    void fillDevices();
-    void writeDevices();
+    void showChoices(const SetupChoices& choices);
+    SetupChoices shown() const;
     void showMainWindow();
     void unload();
 
-    frmPhone& m_form;
-    Services& m_services;
-    // "Port" as stored: kept as it is when no option button stands for it.
-    QString m_storedPort;
-    // The switches in memory at the opening, put back by Cancel: Send and the caller-ID handling
-    // read them from memory, so an abandoned edit must not stay in force.
-    bool m_openingAutoAns = false;
-    // The switches held as text, as the opening read them.
-    QString m_openingAutoOn;
-    QString m_openingCallerID;
-    bool m_openingDisCID = false;
-    bool m_openingDisCW = false;
+    QWidget& m_mainWindow;
+    ModemSetup m_logic;
     bool m_unloading = false;
 };

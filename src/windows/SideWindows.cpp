@@ -1,7 +1,6 @@
 #include "windows/SideWindows.h"
 
 #include "console/Services.h"
-#include "console/frmPhone.h"
 #include "modem/Waiter.h"
 #include "setup/frmSetup.h"
 #include "windows/frmAbout.h"
@@ -26,9 +25,9 @@ void bringToFront(QWidget& window) {
 
 } // namespace
 
-SideWindows::SideWindows(frmPhone& form, Services& services)
-    : QObject(&form)
-    , m_form(form)
+SideWindows::SideWindows(QWidget& mainWindow, Services& services, QObject* parent)
+    : QObject(parent)
+    , m_mainWindow(mainWindow)
     , m_services(services) {}
 
 SideWindows::~SideWindows() {
@@ -55,9 +54,9 @@ void SideWindows::showSetupDialog() {
         bringToFront(*open);
         return;
     }
-    m_setup = new frmSetup(m_form, m_services);
+    m_setup = new frmSetup(m_mainWindow, m_services);
     deleteOnClose(*m_setup);
-    centreOnScreen(*m_setup, &m_form);
+    centreOnScreen(*m_setup, &m_mainWindow);
     bringToFront(*m_setup);
 }
 
@@ -69,7 +68,7 @@ void SideWindows::showAboutWindow() {
     }
     m_about = new frmAbout(m_services);
     deleteOnClose(*m_about);
-    centreOnScreen(*m_about, &m_form);
+    centreOnScreen(*m_about, &m_mainWindow);
     bringToFront(*m_about);
 }
 

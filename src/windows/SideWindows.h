@@ -6,7 +6,6 @@
 
 class QWidget;
 class frmAbout;
-class frmPhone;
 class frmSetup;
 struct Services;
 
@@ -20,7 +19,8 @@ struct Services;
 class SideWindows : public QObject {
     Q_OBJECT
 public:
-    SideWindows(frmPhone& form, Services& services);
+    // `mainWindow` is the window whose menu opens them.
+    SideWindows(QWidget& mainWindow, Services& services, QObject* parent = nullptr);
     ~SideWindows() override;
 
     void showSetupDialog();
@@ -43,7 +43,7 @@ private:
     bool waiting() const;
     void deleteClosedWindows();
 
-    frmPhone& m_form;
+    QWidget& m_mainWindow;
     Services& m_services;
     QPointer<frmSetup> m_setup;
     QPointer<frmAbout> m_about;

@@ -24,6 +24,8 @@ public:
     void cmdOK_Click();
     void cmdSysInfo_Click();
 
+private:
+    // Controls, by their design names.
     QLabel* picIcon = nullptr;
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;
@@ -33,7 +35,6 @@ public:
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdSysInfo = nullptr;
 
-private:
     void buildFace();
     void StartSysInfo();
 

@@ -1,6 +1,6 @@
 #include "windows/frmSplash.h"
 
-#include "console/frmPhone.h"
+#include "console/PhoneFace.h"
 #include "modem/Clock.h"
 #include "platform/DesignColors.h"
 #include "platform/Fonts.h"
@@ -83,8 +83,8 @@ double frmSplash::timeOfDay() {
     return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
-QPixmap frmSplash::telephonePicture(frmPhone& phone) {
-    const int narrow = Twips::toPixels(frmPhone::NarrowWidth - Twips::BorderAllowance);
+QPixmap frmSplash::telephonePicture(QWidget& phone) {
+    const int narrow = Twips::toPixels(PhoneFace::NarrowWidth - Twips::BorderAllowance);
     return phone.grab(QRect(0, 0, qMin(narrow, phone.width()), phone.height()));
 }
 

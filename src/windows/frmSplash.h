@@ -8,7 +8,6 @@
 #include <QPixmap>
 
 class Clock;
-class frmPhone;
 class QLabel;
 class QTimer;
 
@@ -28,16 +27,8 @@ public:
     // The time of day now.
     static double timeOfDay();
     // The telephone as it shows in its narrow form, for the splash's picture.
-    static QPixmap telephonePicture(frmPhone& phone);
+    static QPixmap telephonePicture(QWidget& phone);
     void Frame1_Click();
-
-    QFrame* Frame1 = nullptr;
-    QLabel* imgLogo = nullptr;
-    QLabel* lblProductName = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblPlatform = nullptr;
-    QLabel* lblCompanyProduct = nullptr;
-    QLabel* lblCompany = nullptr;
 
 signals:
     // The splash has gone, by its time or by a click.
@@ -47,6 +38,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Controls, by their design names.
+    QFrame* Frame1 = nullptr;
+    QLabel* imgLogo = nullptr;
+    QLabel* lblProductName = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblPlatform = nullptr;
+    QLabel* lblCompanyProduct = nullptr;
+    QLabel* lblCompany = nullptr;
+
     void buildFace(const QPixmap& logo);
     void unload();
 

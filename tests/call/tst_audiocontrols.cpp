@@ -1,52 +1,19 @@
-#include "AttachedPhoneTest.h"
-#include "console/frmPhone.h"
+#include "PhoneLine.h"
+#include "call/AudioControls.h"
+#include "console/Phone.h"
+#include "console/SettingsStore.h"
 #include "modem/SerialControl.h"
-#include "platform/Controls.h"
 
-#include <QApplication>
-#include <QSignalSpy>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
-#include <QWheelEvent>
+#include <memory>
 
-namespace {
-
-const QColor Red(255, 0, 0);
-const QColor Black(0, 0, 0);
-
-// Where on `slider` a click sets `value`: the handle's centre at that value.
-QPoint pointOfValue(const QSlider& slider, int value) {
-    QStyleOptionSlider option;
-    option.initFrom(&slider);
-    option.orientation = slider.orientation();
-    option.minimum = slider.minimum();
-    option.maximum = slider.maximum();
-    option.sliderPosition = slider.sliderPosition();
-    option.sliderValue = slider.value();
-    option.singleStep = slider.singleStep();
-    option.pageStep = slider.pageStep();
-    option.subControls = QStyle::SC_All;
-    QStyle* style = slider.style();
-    const QRect groove = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, &slider);
-    const QRect handle = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider);
-    const int span = groove.width() - handle.width();
-    const int x = groove.x() + handle.width() / 2 +
-                  QStyle::sliderPositionFromValue(slider.minimum(), slider.maximum(), value, span);
-    return {x, slider.height() / 2};
-}
-
-QString storedSpeaker(AttachedPhone& t) {
-    return t.rig.store().read(Settings::Modem, QStringLiteral("Speaker"));
-}
-
-} // namespace
-
-// Hold, Mute, Flash and the two sliders against an attached window: the exact lines, the toggles,
-// the captions' colours and the status display.
-class TestAudioControls : public AttachedPhoneTest {
+// Hold, Mute, Flash and the two sliders on an attached telephone: the exact lines, the toggles,
+// the latched captions and the status display, and what they do outside a call.
+class TestAudioControls : public QObject {
     Q_OBJECT
 private slots:
+    void init();
+    void cleanup();
     void buttonsOutsideACallDoNothing_data();
     void buttonsOutsideACallDoNothing();
     void holdTwice_data();
@@ -57,35 +24,66 @@ private slots:
     void speakerLevel();
     void microphoneGain_data();
     void microphoneGain();
-    void microphoneGainByWheelAndKeys_data();
-    void microphoneGainByWheelAndKeys();
     void microphoneGainSetByCodeSendsNothing();
     void controlsDuringACallWithThePortClosed();
+
+private:
+    std::unique_ptr<PhoneLine> m_line;
 };
+
+namespace {
+
+using Box = PhoneView::Box;
+using Latch = PhoneView::Latch;
+
+QString storedSpeaker(PhoneLine& line) {
+    return line.store().read(Settings::Modem, QStringLiteral("Speaker"));
+}
+
+void click(AudioControls& audio, const QString& button) {
+    if (button == QLatin1String("Hold")) {
+        audio.cmdHold_Click();
+    } else if (button == QLatin1String("Mute")) {
+        audio.cmdMute_Click();
+    } else {
+        audio.cmdFlash_Click();
+    }
+}
+
+} // namespace
+
+void TestAudioControls::init() {
+    m_line = std::make_unique<PhoneLine>();
+    QVERIFY(m_line->attach());
+}
+
+void TestAudioControls::cleanup() {
+    m_line.reset();
+}
 
 void TestAudioControls::buttonsOutsideACallDoNothing_data() {
     QTest::addColumn<QString>("button");
-    QTest::newRow("Hold") << "cmdHold";
-    QTest::newRow("Mute") << "cmdMute";
-    QTest::newRow("Flash") << "cmdFlash";
+    QTest::newRow("Hold") << "Hold";
+    QTest::newRow("Mute") << "Mute";
+    QTest::newRow("Flash") << "Flash";
 }
 
 void TestAudioControls::buttonsOutsideACallDoNothing() {
     QFETCH(QString, button);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    PhoneFace& face = phone.face();
     phone.state.VoiceConnected = true; // a connection alone is no call
-    phone.txtStatus->setText(QStringLiteral("status"));
-    auto* pressed = phone.findChild<CommandButton*>(button);
-    QVERIFY(pressed);
-    QTest::mouseClick(pressed, Qt::LeftButton);
-    QTest::mouseClick(pressed, Qt::LeftButton);
-    QCOMPARE(t.written(), QByteArray());
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("status"));
+    face.setText(Box::Status, QStringLiteral("status"));
+    click(phone.audio(), button);
+    click(phone.audio(), button);
+    QCOMPARE(line.written(), QByteArray());
+    QCOMPARE(face.text(Box::Status), QStringLiteral("status"));
     QVERIFY(!phone.state.OnHold);
     QVERIFY(!phone.state.Muted);
-    QCOMPARE(phone.cmdHold->captionColor(), Black);
-    QCOMPARE(phone.cmdMute->captionColor(), Black);
+    QVERIFY(!face.latched(Latch::Hold));
+    QVERIFY(!face.latched(Latch::Mute));
+    QVERIFY(line.messages.boxes.isEmpty());
 }
 
 void TestAudioControls::holdTwice_data() {
@@ -99,215 +97,171 @@ void TestAudioControls::holdTwice_data() {
 void TestAudioControls::holdTwice() {
     QFETCH(int, level);
     QFETCH(bool, connected);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    phone.Slider1->setValue(level);
-    t.startCall(connected);
-    QTest::mouseClick(phone.cmdHold, Qt::LeftButton);
-    QCOMPARE(t.written(), QByteArray("AT#SPK=0,16,,\r"));
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("HOLD"));
-    QCOMPARE(phone.cmdHold->captionColor(), Red);
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    PhoneFace& face = phone.face();
+    face.setSpeakerLevel(level);
+    line.startCall(connected);
+    phone.audio().cmdHold_Click();
+    QCOMPARE(line.written(), QByteArray("AT#SPK=0,16,,\r"));
+    QCOMPARE(face.text(Box::Status), QStringLiteral("HOLD"));
+    QVERIFY(face.latched(Latch::Hold));
     QVERIFY(phone.state.OnHold);
 
-    QTest::mouseClick(phone.cmdHold, Qt::LeftButton);
-    QCOMPARE(t.written(), QByteArrayLiteral("AT#SPK=1,") + QByteArray::number(level) + ",0\r");
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("In Use"));
-    QCOMPARE(phone.cmdHold->captionColor(), Black);
+    line.clearWritten();
+    phone.audio().cmdHold_Click();
+    QCOMPARE(line.written(), QByteArrayLiteral("AT#SPK=1,") + QByteArray::number(level) + ",0\r");
+    QCOMPARE(face.text(Box::Status), QStringLiteral("In Use"));
+    QVERIFY(!face.latched(Latch::Hold));
     QVERIFY(!phone.state.OnHold);
     QVERIFY(!phone.state.Muted);
 }
 
 void TestAudioControls::muteThenHoldTwiceThenMute() {
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    t.startCall(true);
-    QTest::mouseClick(phone.cmdMute, Qt::LeftButton);
-    QCOMPARE(t.written(), QByteArray("AT#SPK=0,,,\r"));
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("MUTE"));
-    QCOMPARE(phone.cmdMute->captionColor(), Red);
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    PhoneFace& face = phone.face();
+    AudioControls& audio = phone.audio();
+    line.startCall(true);
+    audio.cmdMute_Click();
+    QCOMPARE(line.written(), QByteArray("AT#SPK=0,,,\r"));
+    QCOMPARE(face.text(Box::Status), QStringLiteral("MUTE"));
+    QVERIFY(face.latched(Latch::Mute));
 
-    QTest::mouseClick(phone.cmdHold, Qt::LeftButton);
-    QTest::mouseClick(phone.cmdHold, Qt::LeftButton);
+    line.clearWritten();
+    audio.cmdHold_Click();
+    audio.cmdHold_Click();
     // Releasing hold switches the microphone on at the modem; Mute still shows what the user chose.
-    QCOMPARE(t.written(), QByteArray("AT#SPK=0,16,,\rAT#SPK=1,5,0\r"));
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("In Use"));
+    QCOMPARE(line.written(), QByteArray("AT#SPK=0,16,,\rAT#SPK=1,5,0\r"));
+    QCOMPARE(face.text(Box::Status), QStringLiteral("In Use"));
     QVERIFY(phone.state.Muted);
-    QCOMPARE(phone.cmdMute->captionColor(), Red);
-    QCOMPARE(phone.cmdHold->captionColor(), Black);
+    QVERIFY(face.latched(Latch::Mute));
+    QVERIFY(!face.latched(Latch::Hold));
 
-    QTest::mouseClick(phone.cmdMute, Qt::LeftButton);
-    QCOMPARE(t.written(), QByteArray("AT#SPK=1,,,\r"));
+    line.clearWritten();
+    audio.cmdMute_Click();
+    QCOMPARE(line.written(), QByteArray("AT#SPK=1,,,\r"));
     QVERIFY(!phone.state.Muted);
-    QCOMPARE(phone.cmdMute->captionColor(), Black);
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("In Use"));
+    QVERIFY(!face.latched(Latch::Mute));
+    QCOMPARE(face.text(Box::Status), QStringLiteral("In Use"));
 }
 
 void TestAudioControls::flash() {
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    t.startCall(true);
-    phone.txtStatus->setText(QStringLiteral("In Use"));
-    phone.txtNumberOut->setText(QStringLiteral("5551234"));
-    QTest::mouseClick(phone.cmdFlash, Qt::LeftButton);
-    QCOMPARE(t.written(), QByteArray("AT#VTS=!\r"));
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("In Use"));
-    QCOMPARE(phone.txtNumberOut->text(), QStringLiteral("5551234"));
-    QCOMPARE(phone.cmdFlash->captionColor(), Black);
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    PhoneFace& face = phone.face();
+    line.startCall(true);
+    face.setText(Box::Status, QStringLiteral("In Use"));
+    face.setText(Box::NumberOut, QStringLiteral("5551234"));
+    line.view.log.clear();
+    phone.audio().cmdFlash_Click();
+    QCOMPARE(line.written(), QByteArray("AT#VTS=!\r"));
+    QVERIFY(line.view.log.isEmpty()); // Flash shows nothing: no text, no latched caption
+    QCOMPARE(face.text(Box::Status), QStringLiteral("In Use"));
+    QCOMPARE(face.text(Box::NumberOut), QStringLiteral("5551234"));
     QVERIFY(!phone.state.OnHold);
     QVERIFY(!phone.state.Muted);
 }
 
+// Slider1's change, however it came (the user, the keys, code): the level goes out only during a
+// connected call, and is stored in any case.
 void TestAudioControls::speakerLevel_data() {
-    QTest::addColumn<int>("start");
-    QTest::addColumn<char>("key");
-    QTest::addColumn<bool>("keypad");
     QTest::addColumn<bool>("callActive");
     QTest::addColumn<bool>("connected");
-    QTest::addColumn<int>("level");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("- in a connected call") << 5 << '-' << false << true << true << 6 << QByteArray("AT#SPK=,6,,\r");
-    QTest::newRow("+ in a connected call") << 5 << '+' << false << true << true << 4 << QByteArray("AT#SPK=,4,,\r");
-    QTest::newRow("keypad - in a connected call")
-        << 9 << '-' << true << true << true << 10 << QByteArray("AT#SPK=,10,,\r");
-    QTest::newRow("keypad + in a connected call")
-        << 1 << '+' << true << true << true << 0 << QByteArray("AT#SPK=,0,,\r");
-    QTest::newRow("- before the voice connection") << 5 << '-' << false << true << false << 6 << QByteArray();
-    QTest::newRow("- outside a call") << 5 << '-' << false << false << false << 6 << QByteArray();
-    QTest::newRow("- with a stale connection flag but no call")
-        << 5 << '-' << false << false << true << 6 << QByteArray();
-    QTest::newRow("+ at the lowest level") << 0 << '+' << false << true << true << 0 << QByteArray();
-    QTest::newRow("- at the highest level") << 15 << '-' << true << true << true << 15 << QByteArray();
+    QTest::newRow("in a connected call") << true << true << QByteArray("AT#SPK=,7,,\r");
+    QTest::newRow("before the voice connection") << true << false << QByteArray();
+    QTest::newRow("outside a call") << false << false << QByteArray();
+    QTest::newRow("a stale connection flag but no call") << false << true << QByteArray();
 }
 
 void TestAudioControls::speakerLevel() {
-    QFETCH(int, start);
-    QFETCH(char, key);
-    QFETCH(bool, keypad);
     QFETCH(bool, callActive);
     QFETCH(bool, connected);
-    QFETCH(int, level);
     QFETCH(QByteArray, written);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    phone.Slider1->setValue(start);
-    t.rig.shared.CallActive = callActive;
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    line.shared.CallActive = callActive;
     phone.state.VoiceConnected = connected;
-    t.rig.store().write(Settings::Modem, QStringLiteral("Speaker"), QStringLiteral("untouched"));
-    t.type(key == '-' ? Qt::Key_Minus : Qt::Key_Plus, keypad ? Qt::KeypadModifier : Qt::NoModifier);
-    QCOMPARE(phone.Slider1->value(), level);
-    QCOMPARE(t.written(), written);
-    QCOMPARE(storedSpeaker(t), level == start ? QStringLiteral("untouched") : QString::number(level));
-    QCOMPARE(phone.state.SpeakerLevel, level);
-    QCOMPARE(QApplication::focusWidget(), phone.cmdSend);
+    phone.face().setSpeakerLevel(7);
+    QCOMPARE(line.written(), written);
+    QCOMPARE(storedSpeaker(line), QStringLiteral("7"));
+    QCOMPARE(phone.state.SpeakerLevel, 7);
+    QVERIFY(line.view.log.contains(QStringLiteral("speaker 7")));
 }
 
+// Slider2's click, which left it at `value`: the gain goes out during a connected call; otherwise
+// the slider goes back to 1.
 void TestAudioControls::microphoneGain_data() {
     QTest::addColumn<bool>("callActive");
     QTest::addColumn<bool>("connected");
     QTest::addColumn<int>("value");
+    QTest::addColumn<int>("gain");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("in a connected call") << true << true << 2 << QByteArray("AT#SPK=,,2 \r");
-    QTest::newRow("before the voice connection") << true << false << 1 << QByteArray();
-    QTest::newRow("outside a call") << false << false << 1 << QByteArray();
+    QTest::newRow("2 in a connected call") << true << true << 2 << 2 << QByteArray("AT#SPK=,,2 \r");
+    QTest::newRow("0 in a connected call") << true << true << 0 << 0 << QByteArray("AT#SPK=,,0 \r");
+    QTest::newRow("3 in a connected call") << true << true << 3 << 3 << QByteArray("AT#SPK=,,3 \r");
+    QTest::newRow("before the voice connection") << true << false << 2 << 1 << QByteArray();
+    QTest::newRow("outside a call") << false << false << 2 << 1 << QByteArray();
+    QTest::newRow("a stale connection flag but no call") << false << true << 3 << 1 << QByteArray();
 }
 
 void TestAudioControls::microphoneGain() {
     QFETCH(bool, callActive);
     QFETCH(bool, connected);
     QFETCH(int, value);
+    QFETCH(int, gain);
     QFETCH(QByteArray, written);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    t.rig.shared.CallActive = callActive;
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    line.shared.CallActive = callActive;
     phone.state.VoiceConnected = connected;
-    QSignalSpy moved(phone.Slider2, &QAbstractSlider::valueChanged);
-    QTest::mouseClick(phone.Slider2, Qt::LeftButton, Qt::NoModifier, pointOfValue(*phone.Slider2, 2));
-    QCOMPARE(moved.value(0).value(0).toInt(), 2); // the click did move it
-    QCOMPARE(phone.Slider2->value(), value);
-    QCOMPARE(t.written(), written);
-}
-
-void TestAudioControls::microphoneGainByWheelAndKeys_data() {
-    QTest::addColumn<int>("wheel"); // angle turned, in eighths of a degree; 0 for a key
-    QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("connected");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QByteArray>("written");
-    QTest::newRow("wheel up in a connected call") << 120 << 0 << true << 2 << QByteArray("AT#SPK=,,2 \r");
-    QTest::newRow("wheel down in a connected call") << -120 << 0 << true << 0 << QByteArray("AT#SPK=,,0 \r");
-    QTest::newRow("wheel outside a call") << 120 << 0 << false << 1 << QByteArray();
-    QTest::newRow("Right in a connected call") << 0 << int(Qt::Key_Right) << true << 2 << QByteArray("AT#SPK=,,2 \r");
-    QTest::newRow("End in a connected call") << 0 << int(Qt::Key_End) << true << 3 << QByteArray("AT#SPK=,,3 \r");
-    QTest::newRow("Left outside a call") << 0 << int(Qt::Key_Left) << false << 1 << QByteArray();
-}
-
-void TestAudioControls::microphoneGainByWheelAndKeys() {
-    QFETCH(int, wheel);
-    QFETCH(int, key);
-    QFETCH(bool, connected);
-    QFETCH(int, value);
-    QFETCH(QByteArray, written);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    if (connected) {
-        t.startCall(true);
-    }
-    QSignalSpy moved(phone.Slider2, &QAbstractSlider::valueChanged);
-    QSignalSpy clicks(phone.Slider2, &Slider::clicked);
-    if (wheel != 0) {
-        const QPointF at = phone.Slider2->rect().center();
-        QWheelEvent turn(at, phone.Slider2->mapToGlobal(at), QPoint(), QPoint(0, wheel), Qt::NoButton, Qt::NoModifier,
-                         Qt::NoScrollPhase, false);
-        QApplication::sendEvent(phone.Slider2, &turn);
-    } else {
-        phone.Slider2->setFocus();
-        t.type(Qt::Key(key));
-    }
-    QVERIFY(!moved.isEmpty()); // the user did move it
-    QCOMPARE(clicks.count(), 1);
-    QCOMPARE(phone.Slider2->value(), value);
-    QCOMPARE(t.written(), written);
+    line.view.log.clear();
+    phone.audio().Slider2_Click(value);
+    QCOMPARE(phone.face().microphoneGain(), gain);
+    // The slider the user moved is told where it stands, also when that is where it was.
+    QCOMPARE(line.view.log, QStringList(QStringLiteral("gain %1").arg(gain)));
+    QCOMPARE(line.written(), written);
 }
 
 void TestAudioControls::microphoneGainSetByCodeSendsNothing() {
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    t.startCall(true);
-    phone.Slider2->setValue(3);
-    phone.Slider2->setValue(1);
-    QCOMPARE(t.written(), QByteArray());
-    // The speaker slider set by code is another matter: its level goes out during the call.
-    phone.Slider1->setValue(7);
-    QCOMPARE(t.written(), QByteArray("AT#SPK=,7,,\r"));
-    QCOMPARE(storedSpeaker(t), QStringLiteral("7"));
+    PhoneLine& line = *m_line;
+    PhoneFace& face = line.phone().face();
+    line.startCall(true);
+    face.setMicrophoneGain(3);
+    face.setMicrophoneGain(1);
+    QCOMPARE(line.written(), QByteArray());
+    QCOMPARE(face.microphoneGain(), 1);
 }
 
 void TestAudioControls::controlsDuringACallWithThePortClosed() {
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    t.startCall(true);
-    phone.cmdOnOff->click(); // detaching leaves the call state as it is
-    QVERIFY(!phone.comModem->portOpen());
-    QSignalSpy wire(phone.comModem, &SerialControl::bytesWritten);
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    PhoneFace& face = phone.face();
+    AudioControls& audio = phone.audio();
+    line.startCall(true);
+    phone.cmdOnOff_Click(); // detaching leaves the call state as it is
+    QVERIFY(!phone.comModem().portOpen());
+    line.clearWritten();
 
-    QTest::mouseClick(phone.cmdHold, Qt::LeftButton);
+    audio.cmdHold_Click();
     QVERIFY(phone.state.OnHold);
-    QCOMPARE(phone.cmdHold->captionColor(), Red);
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("HOLD"));
-    QTest::mouseClick(phone.cmdMute, Qt::LeftButton);
+    QVERIFY(face.latched(Latch::Hold));
+    QCOMPARE(face.text(Box::Status), QStringLiteral("HOLD"));
+    audio.cmdMute_Click();
     QVERIFY(phone.state.Muted);
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("MUTE"));
-    QTest::mouseClick(phone.cmdFlash, Qt::LeftButton);
-    t.type('-');
-    QCOMPARE(phone.Slider1->value(), 6);
-    QCOMPARE(storedSpeaker(t), QStringLiteral("6"));
-    QTest::mouseClick(phone.Slider2, Qt::LeftButton, Qt::NoModifier, pointOfValue(*phone.Slider2, 2));
-    QCOMPARE(phone.Slider2->value(), 2);
+    QCOMPARE(face.text(Box::Status), QStringLiteral("MUTE"));
+    audio.cmdFlash_Click();
+    QVERIFY(phone.Form_KeyPress('-'));
+    QCOMPARE(face.speakerLevel(), 6);
+    QCOMPARE(storedSpeaker(line), QStringLiteral("6"));
+    audio.Slider2_Click(2);
+    QCOMPARE(face.microphoneGain(), 2);
 
-    QCOMPARE(wire.count(), 0);
-    QCOMPARE(t.rig.messages.boxes.size(), 1); // told once for the call
-    QVERIFY(phone.isVisible());
+    QCOMPARE(line.written(), QByteArray());
+    QCOMPARE(line.messages.boxes.size(), 1); // told once for the call
+    QVERIFY(line.view.visible);
 }
 
-QTEST_MAIN(TestAudioControls)
+QTEST_GUILESS_MAIN(TestAudioControls)
 #include "tst_audiocontrols.moc"

@@ -1,16 +1,19 @@
-#include "ModemLine.h"
+#include "PhoneLine.h"
+#include "ScriptedTransport.h"
 #include "call/AudioControls.h"
 #include "call/CallControl.h"
-#include "console/frmPhone.h"
+#include "call/Handset.h"
+#include "call/NumberEntry.h"
+#include "call/ServiceButtons.h"
+#include "console/Phone.h"
+#include "console/SettingsStore.h"
 #include "modem/SerialControl.h"
-#include "platform/Controls.h"
 
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
-// Send and End against a modem played over a real pseudo-terminal: the exact bytes, the waits
-// between them (program time), and what the window shows.
+// Send and End against a modem the test plays on a scripted line: the exact bytes, the waits
+// between them (program time), and what the telephone shows.
 class TestCallControl : public QObject {
     Q_OBJECT
 private slots:
@@ -42,9 +45,12 @@ private slots:
 
 namespace {
 
-const QColor Green(0, 255, 0);
-const QColor Red(255, 0, 0);
-const QColor Black(0, 0, 0);
+using Box = PhoneView::Box;
+using TextColor = PhoneView::TextColor;
+using Light = PhoneView::Light;
+using Latch = PhoneView::Latch;
+
+constexpr int Enter = 13;
 const QByteArray Prefix("AT#VRN=0\r");
 const QByteArray Dial("ATDT5551234\r");
 const QByteArray HangUp("ATH\r");
@@ -52,19 +58,51 @@ const QByteArray Init("AT#CLS=8#VLS=6#CID=1\r");
 const QByteArray Ata("ATA\r");
 const QByteArray Vcon("\r\nVCON\r\n");
 const QByteArray Report("\r\nRING\r\n\r\nDATE = 1207\r\nTIME = 1205\r\nNMBR = 4075551212\r\nNAME = SMITH,JOHN\r\n");
+const QString Caller = QStringLiteral("JOHN SMITH");
 
-// The modem connects the call `seconds` (program time) after the dial line has arrived.
-void connectAfter(ModemLine& line, const QByteArray& dialLine, double seconds, double* vconSentAt) {
+// The modem connects the call `seconds` (program time) after the dial line was written.
+void connectAfter(PhoneLine& line, const QByteArray& dialLine, double seconds, double* vconSentAt) {
     line.when(dialLine, [&line, seconds, vconSentAt] {
-        QTimer::singleShot(line.rig.clock.realMilliseconds(seconds), &line,
-                           [&line, vconSentAt] { *vconSentAt = line.send(Vcon); });
+        line.waiter.after(seconds, &line, [&line, vconSentAt] { *vconSentAt = line.send(Vcon); });
     });
 }
 
+// Lets `seconds` of program time pass with events running: long enough for anything late (a
+// caller's five seconds, a dial's wait) to have happened.
+void letPass(PhoneLine& line, double seconds) {
+    line.waitUntil([] { return false; }, seconds);
+}
+
 // What a call in use shows: the status and the lit lamp.
-bool showsInUse(const frmPhone& phone) {
-    return phone.txtStatus->text() == QLatin1String("In Use") && phone.picInuse[1]->isVisible() &&
-           !phone.picInuse[0]->isVisible();
+bool showsInUse(const PhoneFace& face) {
+    return face.text(Box::Status) == QLatin1String("In Use") && face.lit(Light::InUse);
+}
+
+// The caller's report is shown (and waits to be answered).
+bool callerShown(PhoneLine& line) {
+    return line.waitUntil([&line] { return line.phone().face().text(Box::Name) == Caller; }, 5);
+}
+
+// The telephone as End leaves it: no call, empty green displays, every latch released.
+void checkAtRest(PhoneLine& line) {
+    Phone& phone = line.phone();
+    const PhoneFace& face = phone.face();
+    for (Box box : {Box::NumberOut, Box::NumberIn, Box::Name, Box::Status}) {
+        QCOMPARE(face.text(box), QString());
+    }
+    QCOMPARE(face.textColor(Box::Name), TextColor::Green);
+    QCOMPARE(face.textColor(Box::NumberIn), TextColor::Green);
+    QVERIFY(!face.lit(Light::InUse));
+    for (Latch button : {Latch::Hold, Latch::Mute, Latch::Handset}) {
+        QVERIFY(!face.latched(button));
+    }
+    QCOMPARE(face.microphoneGain(), 1);
+    QVERIFY(!line.shared.CallActive);
+    QVERIFY(!phone.state.IncomingCall);
+    QVERIFY(!phone.state.OnHold);
+    QVERIFY(!phone.state.Muted);
+    QVERIFY(!phone.state.VoiceConnected);
+    QVERIFY(!phone.handset().inUse());
 }
 
 } // namespace
@@ -89,107 +127,102 @@ void TestCallControl::dialling() {
     QFETCH(QString, disCW);
     QFETCH(int, speaker);
     QFETCH(QByteArray, dialLine);
-    ModemLine line;
-    line.rig.store().write(Settings::Modem, QStringLiteral("DisCID"), disCID);
-    line.rig.store().write(Settings::Modem, QStringLiteral("DisCW"), disCW);
+    PhoneLine line;
+    line.store().write(Settings::DisCID, disCID);
+    line.store().write(Settings::DisCW, disCW);
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
-    phone.Slider1->setValue(speaker);
-    phone.txtNumberIn->setText(QStringLiteral("555-0000"));
-    phone.txtNumberOut->setText(QStringLiteral("5551234"));
+    Phone& phone = line.phone();
+    PhoneFace& face = phone.face();
+    face.setSpeakerLevel(speaker);
+    face.setText(Box::NumberIn, QStringLiteral("555-0000"));
+    face.setText(Box::NumberOut, QStringLiteral("5551234"));
     line.answer(Prefix, "\r\nOK\r\n");
     double vconAt = -1;
     connectAfter(line, dialLine, 3, &vconAt); // a few rings before the far end picks up
 
-    QTest::keyClick(&phone, Qt::Key_Return);
+    // Returns once the call is connected.
+    QVERIFY(phone.Form_KeyPress(Enter));
 
     const QByteArray speakerLine = "AT#SPK=," + QByteArray::number(speaker) + ",,\r";
-    QVERIFY(line.pty.waitForCount(Prefix.size() + dialLine.size() + speakerLine.size()));
-    QCOMPARE(line.pty.received(), Prefix + dialLine + speakerLine);
+    QCOMPARE(line.written(), Prefix + dialLine + speakerLine);
     QCOMPARE(line.writes.size(), 3); // nothing else, not even while waiting for the connection
     QVERIFY(line.writtenAt(dialLine) - line.writtenAt(Prefix) >= 1.0);
     QVERIFY(vconAt > line.writtenAt(dialLine));
     QVERIFY(line.writtenAt(speakerLine) - vconAt >= 0.5); // the receive handler lets it settle
-    QCOMPARE(line.rig.store().read(Settings::Modem, QStringLiteral("LastDialed")), QStringLiteral("5551234"));
-    QVERIFY(showsInUse(phone));
-    QCOMPARE(phone.txtNumberOut->text(), QStringLiteral("5551234")); // the display keeps the number
-    QCOMPARE(phone.txtNumberIn->text(), QString());
-    QVERIFY(line.rig.shared.CallActive);
+    QCOMPARE(line.store().read(Settings::LastDialed), QStringLiteral("5551234"));
+    QVERIFY(showsInUse(face));
+    QCOMPARE(face.text(Box::NumberOut), QStringLiteral("5551234")); // the display keeps the number
+    QCOMPARE(face.text(Box::NumberIn), QString());
+    QVERIFY(line.shared.CallActive);
     QVERIFY(phone.state.VoiceConnected);
-    QVERIFY(line.rig.messages.boxes.isEmpty());
+    QVERIFY(line.messages.boxes.isEmpty());
 }
 
 void TestCallControl::serviceCodeIsNotRemembered() {
-    ModemLine line;
-    line.rig.store().write(Settings::Modem, QStringLiteral("LastDialed"), QStringLiteral("5551234"));
+    PhoneLine line;
+    line.store().write(Settings::LastDialed, QStringLiteral("5551234"));
+    // The network takes a feature code only at the start of the dial string.
+    line.store().write(Settings::DisCID, QStringLiteral("True"));
+    line.store().write(Settings::DisCW, QStringLiteral("True"));
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
     double vconAt = -1;
     connectAfter(line, "ATDT*69\r", 1, &vconAt);
-    phone.calls().placeServiceCall(QStringLiteral("*69"));
-    QVERIFY(line.pty.waitForCount(Prefix.size() + 8 + 12));
-    QCOMPARE(line.pty.received(), Prefix + "ATDT*69\r" + "AT#SPK=,5,,\r");
-    QCOMPARE(line.rig.store().read(Settings::Modem, QStringLiteral("LastDialed")), QStringLiteral("5551234"));
-    QVERIFY(line.rig.shared.CallActive);
+    QVERIFY(line.phone().calls().placeServiceCall(QStringLiteral("*69")));
+    QCOMPARE(line.written(), Prefix + "ATDT*69\r" + "AT#SPK=,5,,\r");
+    QCOMPARE(line.store().read(Settings::LastDialed), QStringLiteral("5551234"));
+    QVERIFY(line.shared.CallActive);
 }
 
 void TestCallControl::answeringWithAnEmptyDisplay() {
-    ModemLine line;
+    PhoneLine line;
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
-    QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
-    QVERIFY(line.pty.waitForCount(Ata.size()));
-    QCOMPARE(line.pty.received(), Ata);
-    QVERIFY(line.rig.shared.CallActive);
+    Phone& phone = line.phone();
+    phone.calls().cmdSend_Click();
+    QCOMPARE(line.written(), Ata);
+    QVERIFY(line.shared.CallActive);
     QVERIFY(!phone.state.IncomingCall);
-    QVERIFY(showsInUse(phone));
-    QVERIFY(!line.rig.store().contains(Settings::Modem, QStringLiteral("LastDialed")));
+    QVERIFY(showsInUse(phone.face()));
+    QVERIFY(!line.store().contains(Settings::LastDialed.section, Settings::LastDialed.name));
 }
 
 void TestCallControl::incomingCall_data() {
     QTest::addColumn<QString>("autoAns");
-    QTest::addColumn<QString>("display"); // txtNumberOut when the call comes in
-    QTest::addColumn<QString>("press");   // what the user presses while the report is shown
+    QTest::addColumn<QString>("display"); // the number display when the call comes in
+    QTest::addColumn<bool>("send");       // what the user presses while the report is shown: Send, else End
     QTest::addColumn<QByteArray>("written");
     QTest::addColumn<bool>("active");
     QTest::newRow("Send answers although a number is shown") << "False"
-                                                             << "5551234"
-                                                             << "send" << Ata << true;
+                                                             << "5551234" << true << Ata << true;
     QTest::newRow("Send answers once, not again automatically") << "True"
-                                                                << "5551234"
-                                                                << "send" << Ata << true;
+                                                                << "5551234" << true << Ata << true;
     QTest::newRow("End turns the call down") << "True"
-                                             << ""
-                                             << "end" << HangUp + Init << false;
+                                             << "" << false << HangUp + Init << false;
 }
 
 void TestCallControl::incomingCall() {
     QFETCH(QString, autoAns);
     QFETCH(QString, display);
-    QFETCH(QString, press);
+    QFETCH(bool, send);
     QFETCH(QByteArray, written);
     QFETCH(bool, active);
-    ModemLine line;
-    line.rig.store().write(Settings::Modem, QStringLiteral("AutoAns"), autoAns);
+    PhoneLine line;
+    line.store().write(Settings::AutoAns, autoAns);
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
-    phone.txtNumberOut->setText(display);
-    QObject scope;
-    // The user reacts once the caller is shown, while the call waits to be answered.
-    connect(phone.txtName, &QLineEdit::textChanged, &scope, [&](const QString& name) {
-        if (name == QLatin1String("JOHN SMITH")) {
-            QTimer::singleShot(0, &scope, [&] {
-                QTest::mouseClick(press == QLatin1String("send") ? phone.cmdSend : phone.cmdEnd, Qt::LeftButton);
-            });
-        }
-    });
+    Phone& phone = line.phone();
+    phone.face().setText(Box::NumberOut, display);
 
     line.send(Report);
-    QTRY_VERIFY(line.handled > 0);
-    QVERIFY(line.pty.waitForCount(written.size()));
-    QTest::qWait(line.rig.clock.realMilliseconds(1)); // nothing more comes: no second answer
-    QCOMPARE(line.pty.received(), written);
-    QCOMPARE(line.rig.shared.CallActive, active);
+    // The user reacts once the caller is shown, while the call waits to be answered.
+    QVERIFY(callerShown(line));
+    if (send) {
+        phone.calls().cmdSend_Click();
+    } else {
+        phone.calls().cmdEnd_Click();
+    }
+    // Handled: the caller's five seconds are over, and with them any automatic answer.
+    QVERIFY(line.waitUntil([&line] { return line.handled > 0; }));
+    QCOMPARE(line.written(), written);
+    QCOMPARE(line.shared.CallActive, active);
     QVERIFY(!phone.state.IncomingCall);
 }
 
@@ -204,30 +237,29 @@ void TestCallControl::sendWhileDetached_data() {
 void TestCallControl::sendWhileDetached() {
     QFETCH(QString, display);
     QFETCH(bool, serviceCode);
-    Pty pty;
-    PhoneRig rig;
-    rig.storeModem(pty.devicePath(), false);
-    rig.load();
-    frmPhone& phone = rig.phone();
-    QVERIFY(!phone.comModem->portOpen());
-    phone.txtNumberOut->setText(display);
+    PhoneLine line;
+    line.storeModem(false);
+    line.load();
+    Phone& phone = line.phone();
+    QVERIFY(!phone.comModem().portOpen());
+    phone.face().setText(Box::NumberOut, display);
     if (serviceCode) {
-        phone.calls().placeServiceCall(QStringLiteral("*69"));
+        QVERIFY(!phone.calls().placeServiceCall(QStringLiteral("*69")));
     } else {
-        QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+        phone.calls().cmdSend_Click();
     }
-    QCOMPARE(rig.messages.boxes.size(), 1);
-    QCOMPARE(rig.messages.boxes.first().title, QStringLiteral("Brisvane"));
-    QCOMPARE(rig.messages.boxes.first().icon, MessageBoxes::Icon::Warning);
-    QVERIFY(rig.messages.boxes.first().text.contains(QStringLiteral("not attached")));
-    QVERIFY(!rig.shared.CallActive);
+    QCOMPARE(line.messages.boxes.size(), 1);
+    QCOMPARE(line.messages.boxes.first().title, QStringLiteral("Brisvane"));
+    QCOMPARE(line.messages.boxes.first().icon, MessageBoxes::Icon::Warning);
+    QVERIFY(line.messages.boxes.first().text.contains(QStringLiteral("not attached")));
+    QVERIFY(!line.shared.CallActive);
     QVERIFY(!phone.state.IncomingCall);
-    QVERIFY(phone.picInuse[0]->isVisible());
-    QCOMPARE(phone.txtStatus->text(), QString());
-    QCOMPARE(phone.txtNumberOut->text(), display);
-    QVERIFY(!rig.store().contains(Settings::Modem, QStringLiteral("LastDialed")));
-    QTest::qWait(50);
-    QCOMPARE(pty.received(), QByteArray());
+    QVERIFY(!phone.face().lit(Light::InUse));
+    QCOMPARE(phone.face().text(Box::Status), QString());
+    QCOMPARE(phone.face().text(Box::NumberOut), display);
+    QVERIFY(!line.store().contains(Settings::LastDialed.section, Settings::LastDialed.name));
+    QVERIFY(line.writes.isEmpty());
+    QVERIFY(line.modem()->writes.isEmpty());
 }
 
 void TestCallControl::ending_data() {
@@ -241,64 +273,48 @@ void TestCallControl::ending_data() {
 
 void TestCallControl::ending() {
     QFETCH(QString, situation);
-    ModemLine line;
+    PhoneLine line;
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
-    PhoneState& state = phone.state;
+    Phone& phone = line.phone();
+    PhoneFace& face = phone.face();
     if (situation == QLatin1String("out of area")) {
         line.send("\r\nNMBR = O\r\n");
-        QTRY_VERIFY(line.handled > 0);
-        QCOMPARE(phone.txtName->textColor(), Red);
+        QVERIFY(line.waitUntil([&line] { return line.handled > 0; }));
+        QCOMPARE(face.textColor(Box::Name), TextColor::Red);
     } else if (situation != QLatin1String("idle")) {
-        QTest::mouseClick(phone.cmdSend, Qt::LeftButton); // answers: the display is empty
-        QVERIFY(line.rig.shared.CallActive);
+        phone.calls().cmdSend_Click(); // answers: the display is empty
+        QVERIFY(line.shared.CallActive);
         line.send(Vcon);
-        QTRY_VERIFY(state.VoiceConnected);
+        QVERIFY(line.waitUntil([&phone] { return phone.state.VoiceConnected; }));
         if (situation == QLatin1String("held")) {
-            state.OnHold = true;
-            phone.cmdHold->setCaptionColor(Red);
-            phone.txtStatus->setText(QStringLiteral("HOLD"));
+            phone.audio().cmdHold_Click();
+            QVERIFY(face.latched(Latch::Hold));
+            QCOMPARE(face.text(Box::Status), QStringLiteral("HOLD"));
         } else if (situation == QLatin1String("muted")) {
-            state.Muted = true;
-            phone.cmdMute->setCaptionColor(Red);
-            phone.txtStatus->setText(QStringLiteral("MUTE"));
+            phone.audio().cmdMute_Click();
+            QVERIFY(face.latched(Latch::Mute));
+            QCOMPARE(face.text(Box::Status), QStringLiteral("MUTE"));
         } else {
-            phone.cmdOnOff->click();
-            QVERIFY(!phone.comModem->portOpen());
+            phone.cmdOnOff_Click();
+            QVERIFY(!phone.comModem().portOpen());
         }
     }
-    phone.txtNumberOut->setText(QStringLiteral("5551234"));
-    phone.txtNumberIn->setText(QStringLiteral("555-1212"));
-    phone.Slider2->setValue(3);
-    line.pty.clearReceived();
-    line.writes.clear();
+    face.setText(Box::NumberOut, QStringLiteral("5551234"));
+    face.setText(Box::NumberIn, QStringLiteral("555-1212"));
+    face.setMicrophoneGain(3);
+    line.clearWritten();
     QSignalSpy ended(&phone.calls(), &CallControl::callEnded);
 
-    QTest::mouseClick(phone.cmdEnd, Qt::LeftButton);
+    phone.calls().cmdEnd_Click();
 
     QCOMPARE(ended.size(), 1);
-    for (DisplayBox* box : {phone.txtNumberOut, phone.txtNumberIn, phone.txtName, phone.txtStatus}) {
-        QCOMPARE(box->text(), QString());
-    }
-    QCOMPARE(phone.txtName->textColor(), Green);
-    QCOMPARE(phone.txtNumberIn->textColor(), Green);
-    QVERIFY(phone.picInuse[0]->isVisible());
-    QVERIFY(!phone.picInuse[1]->isVisible());
-    QVERIFY(!line.rig.shared.CallActive);
-    QVERIFY(!state.IncomingCall);
-    QVERIFY(!state.OnHold);
-    QVERIFY(!state.Muted);
-    QVERIFY(!state.VoiceConnected);
-    QCOMPARE(state.ModemText, QString());
-    QCOMPARE(phone.Slider2->value(), 1);
-    QCOMPARE(phone.cmdHold->captionColor(), Black);
-    QCOMPARE(phone.cmdMute->captionColor(), Black);
-    QVERIFY(line.rig.messages.boxes.isEmpty());
+    checkAtRest(line);
+    QCOMPARE(phone.state.ModemText, QString());
+    QVERIFY(line.messages.boxes.isEmpty());
     if (situation == QLatin1String("detached")) {
         QVERIFY(line.writes.isEmpty());
     } else {
-        QVERIFY(line.pty.waitForCount(HangUp.size() + Init.size()));
-        QCOMPARE(line.pty.received(), HangUp + Init);
+        QCOMPARE(line.written(), HangUp + Init);
         QVERIFY(line.writtenAt(Init) - line.writtenAt(HangUp) >= 2.0);
     }
 }
@@ -317,13 +333,12 @@ void TestCallControl::endSendsTheCompleteInitialisationLine() {
     QFETCH(QString, intString);
     QFETCH(QString, storedCallerId);
     QFETCH(QByteArray, init);
-    ModemLine line;
+    PhoneLine line;
     QVERIFY(line.attach());
-    line.rig.shared.IntString = intString;
-    line.rig.store().write(Settings::Modem, QStringLiteral("CallerID"), storedCallerId);
-    QTest::mouseClick(line.phone().cmdEnd, Qt::LeftButton);
-    QVERIFY(line.pty.waitForCount(HangUp.size() + init.size()));
-    QCOMPARE(line.pty.received(), HangUp + init);
+    line.shared.IntString = intString;
+    line.store().write(Settings::CallerID, storedCallerId);
+    line.phone().calls().cmdEnd_Click();
+    QCOMPARE(line.written(), HangUp + init);
 }
 
 void TestCallControl::dialInterrupted_data() {
@@ -341,87 +356,85 @@ void TestCallControl::dialInterrupted() {
     QFETCH(QByteArray, trigger);
     QFETCH(QString, what);
     QFETCH(bool, dialled);
-    ModemLine line;
+    PhoneLine line;
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
-    phone.txtNumberOut->setText(QStringLiteral("5551234"));
+    Phone& phone = line.phone();
+    phone.face().setText(Box::NumberOut, QStringLiteral("5551234"));
     line.when(trigger, [&] {
         if (what == QLatin1String("end")) {
-            QTest::mouseClick(phone.cmdEnd, Qt::LeftButton);
+            phone.calls().cmdEnd_Click();
         } else if (what == QLatin1String("detach")) {
-            phone.cmdOnOff->click();
+            phone.cmdOnOff_Click();
         } else if (what == QLatin1String("vanish")) {
-            line.pty.closeMaster();
+            line.modem()->vanish();
         } else {
-            phone.close();
+            QVERIFY(phone.queryUnload());
         }
     });
 
     // Returns: the wait for the connection has ended without it.
-    QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+    phone.calls().cmdSend_Click();
 
-    if (phone.comModem->portOpen()) {
+    if (phone.comModem().portOpen()) {
         // A connection reported now belongs to no dial: nobody sets the speaker for it.
         line.send(Vcon);
-        QTRY_VERIFY(phone.state.VoiceConnected);
+        QVERIFY(line.waitUntil([&phone] { return phone.state.VoiceConnected; }));
     }
+    const QByteArray all = line.written();
     if (what == QLatin1String("end")) {
-        QVERIFY(line.pty.waitForReceived(HangUp + Init));
-        QVERIFY(line.pty.received().endsWith(HangUp + Init));
-        QVERIFY(!line.rig.shared.CallActive);
+        QVERIFY(all.endsWith(HangUp + Init));
+        QVERIFY(!line.shared.CallActive);
     }
-    QVERIFY(!line.pty.received().contains("AT#SPK"));
-    QCOMPARE(line.pty.received().contains(Dial), dialled);
+    QVERIFY(!all.contains("AT#SPK"));
+    QCOMPARE(all.contains(Dial), dialled);
 }
 
 void TestCallControl::sendAgainWhileWaitingSetsTheSpeakerOnce() {
-    ModemLine line;
+    PhoneLine line;
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
-    phone.txtNumberOut->setText(QStringLiteral("5551234"));
+    Phone& phone = line.phone();
+    phone.face().setText(Box::NumberOut, QStringLiteral("5551234"));
     // Send is pressed again while the first dial waits; only the second dial is connected.
     line.when(Dial, [&] {
-        phone.txtNumberOut->setText(QStringLiteral("5559876"));
-        QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+        phone.face().setText(Box::NumberOut, QStringLiteral("5559876"));
+        phone.calls().cmdSend_Click();
     });
     double vconAt = -1;
     connectAfter(line, "ATDT5559876\r", 1, &vconAt);
-    QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
-    QVERIFY(line.pty.waitForReceived("AT#SPK=,5,,\r"));
-    QCOMPARE(line.pty.received(), Prefix + Dial + Prefix + "ATDT5559876\r" + "AT#SPK=,5,,\r");
-    QCOMPARE(line.rig.store().read(Settings::Modem, QStringLiteral("LastDialed")), QStringLiteral("5559876"));
+    phone.calls().cmdSend_Click();
+    QCOMPARE(line.written(), Prefix + Dial + Prefix + "ATDT5559876\r" + "AT#SPK=,5,,\r");
+    QCOMPARE(line.store().read(Settings::LastDialed), QStringLiteral("5559876"));
 }
 
 void TestCallControl::speakerWaitsForThisCallsConnection() {
-    ModemLine line;
+    PhoneLine line;
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
+    Phone& phone = line.phone();
     // A connection of an earlier call that was never ended (the modem went away during it).
     line.send(Vcon);
-    QTRY_VERIFY(phone.state.VoiceConnected);
-    phone.txtNumberOut->setText(QStringLiteral("5551234"));
+    QVERIFY(line.waitUntil([&phone] { return phone.state.VoiceConnected; }));
+    phone.face().setText(Box::NumberOut, QStringLiteral("5551234"));
     double vconAt = -1;
     connectAfter(line, Dial, 2, &vconAt);
-    QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+    phone.calls().cmdSend_Click();
     QVERIFY(vconAt > 0);
     QVERIFY(line.writtenAt("AT#SPK=,5,,\r") - vconAt >= 0.5);
 }
 
 void TestCallControl::sendWhileEndHangsUpIsIgnored() {
-    ModemLine line;
+    PhoneLine line;
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
+    Phone& phone = line.phone();
     line.when(HangUp, [&] {
-        phone.txtNumberOut->setText(QStringLiteral("5551234"));
-        QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+        phone.face().setText(Box::NumberOut, QStringLiteral("5551234"));
+        phone.calls().cmdSend_Click();
     });
-    QTest::mouseClick(phone.cmdEnd, Qt::LeftButton);
-    QVERIFY(line.pty.waitForCount(HangUp.size() + Init.size()));
-    QTest::qWait(line.rig.clock.realMilliseconds(2));
-    QCOMPARE(line.pty.received(), HangUp + Init);
-    QVERIFY(!line.rig.shared.CallActive);
-    QVERIFY(phone.picInuse[0]->isVisible());
-    QVERIFY(line.rig.messages.boxes.isEmpty());
+    phone.calls().cmdEnd_Click();
+    letPass(line, 2); // nothing follows End either
+    QCOMPARE(line.written(), HangUp + Init);
+    QVERIFY(!line.shared.CallActive);
+    QVERIFY(!phone.face().lit(Light::InUse));
+    QVERIFY(line.messages.boxes.isEmpty());
 }
 
 void TestCallControl::lostModemEndsTheCall_data() {
@@ -433,72 +446,63 @@ void TestCallControl::lostModemEndsTheCall_data() {
 
 void TestCallControl::lostModemEndsTheCall() {
     QFETCH(QString, situation);
-    ModemLine line;
-    line.rig.store().write(Settings::Modem, QStringLiteral("AutoAns"), QStringLiteral("True"));
+    PhoneLine line;
+    line.store().write(Settings::AutoAns, QStringLiteral("True"));
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
-    PhoneState& state = phone.state;
-    QObject scope;
+    Phone& phone = line.phone();
+    PhoneFace& face = phone.face();
+    ScriptedTransport& modem = *line.modem();
     if (situation == QLatin1String("connected")) {
-        phone.txtNumberOut->setText(QStringLiteral("5551234"));
+        face.setText(Box::NumberOut, QStringLiteral("5551234"));
         line.answer(Dial, Vcon);
-        QTest::mouseClick(phone.cmdSend, Qt::LeftButton); // returns once connected
-        QVERIFY(state.VoiceConnected);
-        for (CommandButton* button : {phone.cmdHold, phone.cmdMute, phone.cmdHandset}) {
-            QTest::mouseClick(button, Qt::LeftButton);
-        }
-        QVERIFY(state.OnHold && state.Muted);
-        phone.Slider2->setValue(3);
-        line.pty.closeMaster();
+        phone.calls().cmdSend_Click(); // returns once connected
+        QVERIFY(phone.state.VoiceConnected);
+        phone.audio().cmdHold_Click();
+        phone.audio().cmdMute_Click();
+        phone.handset().cmdHandset_Click();
+        QVERIFY(phone.state.OnHold && phone.state.Muted && phone.handset().inUse());
+        face.setMicrophoneGain(3);
+        modem.vanish();
     } else if (situation == QLatin1String("dialling")) {
-        phone.txtNumberOut->setText(QStringLiteral("5551234"));
-        line.when(Dial, [&] { line.pty.closeMaster(); });
-        QTest::mouseClick(phone.cmdSend, Qt::LeftButton); // returns: the wait has ended
+        face.setText(Box::NumberOut, QStringLiteral("5551234"));
+        line.when(Dial, [&modem] { modem.vanish(); });
+        phone.calls().cmdSend_Click(); // returns: the wait has ended
     } else {
-        connect(phone.txtName, &QLineEdit::textChanged, &scope, [&](const QString& name) {
-            if (name == QLatin1String("JOHN SMITH")) {
-                line.pty.closeMaster();
-            }
-        });
         line.send(Report);
+        QVERIFY(callerShown(line));
+        modem.vanish();
     }
-    QTRY_VERIFY(!line.rig.shared.ModemAttached);
-    QTRY_COMPARE(line.rig.messages.boxes.size(), 1); // the loss, told once
+    QVERIFY(line.waitUntil([&line] { return !line.shared.ModemAttached; }));
+    QVERIFY(line.waitUntil([&line] { return !line.messages.boxes.isEmpty(); }));
+    QCOMPARE(line.messages.boxes.size(), 1); // the loss, told once
+    QVERIFY(!face.lit(Light::Power));
 
     // The call is over, as End leaves it.
-    QVERIFY(!line.rig.shared.CallActive);
-    QVERIFY(!state.VoiceConnected);
-    QVERIFY(!state.IncomingCall);
-    QVERIFY(!state.OnHold);
-    QVERIFY(!state.Muted);
-    for (DisplayBox* box : {phone.txtNumberOut, phone.txtNumberIn, phone.txtName, phone.txtStatus}) {
-        QCOMPARE(box->text(), QString());
-    }
-    QVERIFY(phone.picInuse[0]->isVisible());
-    QVERIFY(!phone.picInuse[1]->isVisible());
-    QCOMPARE(phone.Slider2->value(), 1);
-    for (CommandButton* button : {phone.cmdHold, phone.cmdMute, phone.cmdHandset}) {
-        QCOMPARE(button->captionColor(), Black);
+    checkAtRest(line);
+    if (QTest::currentTestFailed()) {
+        return;
     }
 
-    // Plugged in again (a new device node) and attached with On/Off: an idle telephone, whose
-    // keys, buttons and sliders send nothing, and no late answer for the caller.
-    Pty again;
-    line.rig.store().setPortDevice(1, again.devicePath());
-    phone.cmdOnOff->click();
-    QVERIFY(again.waitForReceived(Init));
-    again.clearReceived();
-    QTest::mouseClick(phone.cmdNumber[4], Qt::LeftButton);
-    for (CommandButton* button : {phone.cmdHold, phone.cmdMute, phone.cmdFlash, phone.cmdHandset}) {
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    phone.Slider1->setValue(9);
-    QTest::qWait(line.rig.clock.realMilliseconds(6));
-    QVERIFY(!phone.comModem->output("AT\r"));
-    QVERIFY(again.waitForReceived("AT\r"));
-    QCOMPARE(again.received(), QByteArray("AT\r"));
-    QVERIFY(!line.rig.shared.CallActive);
-    QCOMPARE(line.rig.messages.boxes.size(), 1);
+    // The same modem back and attached with On/Off: an idle telephone, whose keys, buttons and
+    // sliders send nothing, and no late answer for the caller.
+    line.clearWritten();
+    phone.cmdOnOff_Click();
+    QCOMPARE(line.written(), Init);
+    QCOMPARE(modem.opened.size(), 2);
+    QVERIFY(face.lit(Light::Power));
+    line.clearWritten();
+    phone.numberEntry().cmdNumber_Click(4);
+    phone.audio().cmdHold_Click();
+    phone.audio().cmdMute_Click();
+    phone.audio().cmdFlash_Click();
+    phone.handset().cmdHandset_Click();
+    face.setSpeakerLevel(9);
+    letPass(line, 6); // past a caller's five seconds
+    QCOMPARE(line.written(), QByteArray());
+    QVERIFY(!phone.comModem().output("AT\r")); // the line itself works
+    QCOMPARE(line.written(), QByteArray("AT\r"));
+    QVERIFY(!line.shared.CallActive);
+    QCOMPARE(line.messages.boxes.size(), 1);
 }
 
 void TestCallControl::nothingStartsWhileTheLineCloses_data() {
@@ -521,38 +525,38 @@ void TestCallControl::nothingStartsWhileTheLineCloses_data() {
 void TestCallControl::nothingStartsWhileTheLineCloses() {
     QFETCH(QString, closing);
     QFETCH(QString, what);
-    ModemLine line;
-    line.rig.store().write(Settings::Modem, QStringLiteral("AutoAns"), QStringLiteral("True"));
+    PhoneLine line;
+    line.store().write(Settings::AutoAns, QStringLiteral("True"));
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
-    phone.txtNumberOut->setText(QStringLiteral("5551234"));
+    Phone& phone = line.phone();
+    phone.face().setText(Box::NumberOut, QStringLiteral("5551234"));
     // Both send "ATZ" last, then wait with the port still open.
     line.when("ATZ\r", [&] {
         if (what == QLatin1String("send")) {
-            QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+            phone.calls().cmdSend_Click();
         } else if (what == QLatin1String("enter")) {
-            QTest::keyClick(&phone, Qt::Key_Return);
+            phone.Form_KeyPress(Enter);
         } else if (what == QLatin1String("service")) {
-            QTest::mouseClick(phone.cmdLastCall, Qt::LeftButton);
+            phone.serviceButtons().cmdLastCall_Click();
         } else {
             line.send(Report);
         }
     });
 
-    const double start = line.rig.clock.now();
+    const double start = line.clock.now();
     if (closing == QLatin1String("detach")) {
-        phone.cmdOnOff->click();
+        phone.cmdOnOff_Click();
     } else {
-        phone.close();
+        QVERIFY(phone.queryUnload());
     }
-    const double took = line.rig.clock.now() - start;
+    const double took = line.clock.now() - start;
     const double own = closing == QLatin1String("detach") ? 1 : 3;
     QVERIFY2(took >= own && took < own + 0.5, qPrintable(QString::number(took)));
-    QVERIFY(!phone.comModem->portOpen());
-    QTest::qWait(line.rig.clock.realMilliseconds(6)); // past a caller's five seconds
-    QCOMPARE(line.pty.received(), closing == QLatin1String("detach") ? QByteArray("ATH\rATZ\r") : QByteArray("ATZ\r"));
-    QVERIFY(!line.rig.shared.CallActive);
-    QVERIFY(line.rig.messages.boxes.isEmpty());
+    QVERIFY(!phone.comModem().portOpen());
+    letPass(line, 6); // past a caller's five seconds
+    QCOMPARE(line.written(), closing == QLatin1String("detach") ? QByteArray("ATH\rATZ\r") : QByteArray("ATZ\r"));
+    QVERIFY(!line.shared.CallActive);
+    QVERIFY(line.messages.boxes.isEmpty());
 }
 
 void TestCallControl::callRingingInDuringEndIsAnswered_data() {
@@ -563,54 +567,52 @@ void TestCallControl::callRingingInDuringEndIsAnswered_data() {
 
 void TestCallControl::callRingingInDuringEndIsAnswered() {
     QFETCH(bool, byUser);
-    ModemLine line;
-    line.rig.store().write(Settings::Modem, QStringLiteral("AutoAns"), Convert::fromBoolean(!byUser));
+    PhoneLine line;
+    line.store().write(Settings::AutoAns, Convert::fromBoolean(!byUser));
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
+    Phone& phone = line.phone();
     double reportAt = -1;
     line.when(HangUp, [&] { reportAt = line.send(Report); });
 
-    QTest::mouseClick(phone.cmdEnd, Qt::LeftButton);
+    phone.calls().cmdEnd_Click();
 
     // End takes its own two seconds, and the caller who rang in meanwhile is shown and waits.
     QVERIFY(line.writtenAt(Init) - line.writtenAt(HangUp) < 2.5);
-    QCOMPARE(phone.txtName->text(), QStringLiteral("JOHN SMITH"));
-    QCOMPARE(phone.txtNumberIn->text(), QStringLiteral("555-1212"));
+    QCOMPARE(phone.face().text(Box::Name), Caller);
+    QCOMPARE(phone.face().text(Box::NumberIn), QStringLiteral("555-1212"));
     QVERIFY(phone.state.IncomingCall);
     if (byUser) {
-        QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+        phone.calls().cmdSend_Click();
     }
-    QVERIFY(line.pty.waitForReceived(Ata));
-    QCOMPARE(line.pty.received(), HangUp + Init + Ata);
+    QVERIFY(line.waitUntil([&line] { return line.writeCount(Ata) > 0; }));
+    QCOMPARE(line.written(), HangUp + Init + Ata);
     if (!byUser) {
         QVERIFY(line.writtenAt(Ata) - reportAt >= 5.5);
     }
-    QVERIFY(line.rig.shared.CallActive);
-    QVERIFY(showsInUse(phone));
+    QVERIFY(line.shared.CallActive);
+    QVERIFY(showsInUse(phone.face()));
 }
 
 void TestCallControl::sendAgainKeepsTheConnectedCall() {
-    ModemLine line;
+    PhoneLine line;
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
-    phone.txtNumberOut->setText(QStringLiteral("5551234"));
+    Phone& phone = line.phone();
+    phone.face().setText(Box::NumberOut, QStringLiteral("5551234"));
     line.answer(Dial, Vcon);
-    QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+    phone.calls().cmdSend_Click();
     QVERIFY(phone.state.VoiceConnected);
-    QVERIFY(line.pty.waitForReceived("AT#SPK=,5,,\r"));
-    line.pty.clearReceived();
+    QCOMPARE(line.written(), Prefix + Dial + "AT#SPK=,5,,\r");
+    line.clearWritten();
 
     // Send again in the connected call: the modem reports no new connection, and the call keeps
     // its controls until End.
-    QTest::mouseClick(phone.cmdSend, Qt::LeftButton);
+    phone.calls().cmdSend_Click();
     QVERIFY(phone.state.VoiceConnected);
-    phone.Slider1->setValue(7);
-    phone.Slider2->setValue(2);
-    phone.audio().Slider2_Click();
-    QVERIFY(line.pty.waitForReceived("AT#SPK=,,2 \r"));
-    QCOMPARE(line.pty.received(), Prefix + Dial + "AT#SPK=,5,,\r" + "AT#SPK=,7,,\r" + "AT#SPK=,,2 \r");
-    QCOMPARE(phone.Slider2->value(), 2);
+    phone.face().setSpeakerLevel(7);
+    phone.audio().Slider2_Click(2);
+    QCOMPARE(line.written(), Prefix + Dial + "AT#SPK=,5,,\r" + "AT#SPK=,7,,\r" + "AT#SPK=,,2 \r");
+    QCOMPARE(phone.face().microphoneGain(), 2);
 }
 
-QTEST_MAIN(TestCallControl)
+QTEST_GUILESS_MAIN(TestCallControl)
 #include "tst_callcontrol.moc"

@@ -1,13 +1,14 @@
-#include "AttachedPhoneTest.h"
+#include "PhoneLine.h"
+#include "ScriptedTransport.h"
 #include "call/CallControl.h"
 #include "call/Handset.h"
-#include "console/frmPhone.h"
-#include "platform/Controls.h"
+#include "console/Phone.h"
+#include "console/SettingsStore.h"
 
 #include <QTest>
 
-// The Handset button against an attached window: the exact lines, and what the button shows.
-class TestHandset : public AttachedPhoneTest {
+// The Handset button of an attached telephone: the exact lines, and what the button shows.
+class TestHandset : public QObject {
     Q_OBJECT
 private slots:
     void steps_data();
@@ -18,16 +19,14 @@ private slots:
 
 namespace {
 
-const QColor Red(255, 0, 0);
-const QColor Black(0, 0, 0);
+using Latch = PhoneView::Latch;
 
 // What the button shows agrees with whether the handset has the call.
-void checkShows(frmPhone& phone, bool handset) {
+void checkShows(Phone& phone, bool handset) {
     QCOMPARE(phone.handset().inUse(), handset);
-    QCOMPARE(phone.cmdHandset->captionColor(), handset ? Red : Black);
-    QCOMPARE(phone.cmdHandset->toolTip(),
+    QCOMPARE(phone.face().latched(Latch::Handset), handset);
+    QCOMPARE(phone.face().toolTip(Latch::Handset),
              handset ? QStringLiteral("Back to Speakerphone") : QStringLiteral("Pick Up Handset"));
-    QCOMPARE(phone.cmdHandset->text(), QStringLiteral("Handset"));
 }
 
 } // namespace
@@ -50,29 +49,30 @@ void TestHandset::steps() {
     QFETCH(QString, steps);
     QFETCH(QByteArray, written);
     QFETCH(bool, handset);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
+    PhoneLine line;
+    QVERIFY(line.attach());
+    Phone& phone = line.phone();
     phone.state.VoiceConnected = true; // a connection alone is no call
     for (const QChar step : steps) {
         switch (step.toLatin1()) {
         case 'C':
         case 'c':
-            t.startCall(step == QLatin1Char('C'));
+            line.startCall(step == QLatin1Char('C'));
             break;
         case 'H':
-            QTest::mouseClick(phone.cmdHandset, Qt::LeftButton);
+            phone.handset().cmdHandset_Click();
             break;
         case 'X':
-            t.rig.shared.CallActive = false;
+            line.shared.CallActive = false;
             break;
         case '5':
-            t.rig.store().write(Settings::Modem, QStringLiteral("IntString"), QStringLiteral("AT#CLS=8#VLS=5"));
+            line.store().write(Settings::IntString, QStringLiteral("AT#CLS=8#VLS=5"));
             break;
         }
     }
-    QCOMPARE(t.written(), written);
+    QCOMPARE(line.written(), written);
     checkShows(phone, handset);
-    QVERIFY(t.rig.messages.boxes.isEmpty());
+    QVERIFY(line.messages.boxes.isEmpty());
 }
 
 void TestHandset::endOrALostModemLeavesTheSpeakerphone_data() {
@@ -83,25 +83,26 @@ void TestHandset::endOrALostModemLeavesTheSpeakerphone_data() {
 
 void TestHandset::endOrALostModemLeavesTheSpeakerphone() {
     QFETCH(bool, end);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    t.startCall(true);
-    QTest::mouseClick(phone.cmdHandset, Qt::LeftButton);
-    QVERIFY(phone.handset().inUse());
+    PhoneLine line;
+    QVERIFY(line.attach());
+    Phone& phone = line.phone();
+    line.startCall(true);
+    phone.handset().cmdHandset_Click();
+    checkShows(phone, true);
     if (!end) {
-        t.pty.closeMaster();
-        QTRY_VERIFY(!phone.handset().inUse());
+        line.modem()->vanish();
+        QVERIFY(line.waitUntil([&phone] { return !phone.handset().inUse(); }));
         checkShows(phone, false);
         return;
     }
-    QTest::mouseClick(phone.cmdEnd, Qt::LeftButton);
+    phone.calls().cmdEnd_Click();
     checkShows(phone, false);
     // The initialisation line selected the speakerphone; the next call goes to the handset again.
-    t.startCall(true);
-    QTest::mouseClick(phone.cmdHandset, Qt::LeftButton);
-    QCOMPARE(t.written(), QByteArray("AT#VLS=8\rATH\rAT#CLS=8#VLS=6#CID=1\rAT#VLS=8\r"));
+    line.startCall(true);
+    phone.handset().cmdHandset_Click();
+    QCOMPARE(line.written(), QByteArray("AT#VLS=8\rATH\rAT#CLS=8#VLS=6#CID=1\rAT#VLS=8\r"));
     checkShows(phone, true);
 }
 
-QTEST_MAIN(TestHandset)
+QTEST_GUILESS_MAIN(TestHandset)
 #include "tst_handset.moc"

@@ -1,34 +1,69 @@
-#include "AttachedPhoneTest.h"
-#include "console/frmPhone.h"
-#include "modem/ModemLink.h"
+#include "PhoneLine.h"
+#include "call/NumberEntry.h"
+#include "console/Phone.h"
+#include "console/SettingsStore.h"
 #include "modem/SerialControl.h"
-#include "platform/Controls.h"
 
-#include <QApplication>
-#include <QSignalSpy>
 #include <QTest>
+#include <memory>
 
-// Number entry against an attached window: keypad clicks and real key presses (the numeric
-// keypad too), the tones they send during a call, the display's length rule, Pause, Clear,
-// Redial and where the keyboard focus goes.
-class TestNumberEntry : public AttachedPhoneTest {
+// Number entry on an attached telephone: the keypad and the characters of the key preview, the
+// tones they send during a call, the display's length rule, Pause, Clear, Redial, the speaker
+// keys, and where each key leaves the focus. What the window makes of real key events is in
+// tst_keyboard.
+class TestNumberEntry : public QObject {
     Q_OBJECT
 private slots:
+    void init();
+    void cleanup();
     void keypadButtons_data();
     void keypadButtons();
-    void typedKeys_data();
-    void typedKeys();
+    void typedCharacters_data();
+    void typedCharacters();
     void fifteenthSymbolStartsAfresh_data();
     void fifteenthSymbolStartsAfresh();
-    void keysAndTheFocus_data();
-    void keysAndTheFocus();
+    void otherKeys_data();
+    void otherKeys();
     void keysThatClickAButton_data();
     void keysThatClickAButton();
+    void speakerKeys_data();
+    void speakerKeys();
     void pauseAndClearDuringACall();
     void redial_data();
     void redial();
     void keysDuringACallWithThePortClosed();
+
+private:
+    std::unique_ptr<PhoneLine> m_line;
 };
+
+namespace {
+
+using Box = PhoneView::Box;
+
+constexpr int Enter = 13;
+constexpr int Backspace = 8;
+constexpr int Esc = 27;
+
+QByteArray tone(QChar symbol) {
+    return QByteArray("AT#VBT=1#VTS=") + symbol.toLatin1() + '\r';
+}
+
+QString storedSpeaker(PhoneLine& line) {
+    return line.store().read(Settings::Modem, QStringLiteral("Speaker"));
+}
+
+} // namespace
+
+void TestNumberEntry::init() {
+    m_line = std::make_unique<PhoneLine>();
+    QVERIFY(m_line->attach());
+    m_line->view.log.clear();
+}
+
+void TestNumberEntry::cleanup() {
+    m_line.reset();
+}
 
 void TestNumberEntry::keypadButtons_data() {
     QTest::addColumn<int>("index");
@@ -51,54 +86,48 @@ void TestNumberEntry::keypadButtons() {
     QFETCH(int, index);
     QFETCH(bool, inCall);
     QFETCH(QString, symbol);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
+    PhoneLine& line = *m_line;
+    PhoneFace& face = line.phone().face();
     if (inCall) {
-        t.startCall(true);
+        line.startCall(true);
     }
-    phone.txtName->setText(QStringLiteral("SMITH JOHN"));
-    phone.txtNumberOut->setText(QStringLiteral("12"));
-    QTest::mouseClick(phone.cmdNumber[index], Qt::LeftButton);
-    QCOMPARE(phone.txtNumberOut->text(), QStringLiteral("12") + symbol);
-    QCOMPARE(phone.txtName->text(), QString());
-    QCOMPARE(t.written(), inCall ? QByteArray("AT#VBT=1#VTS=") + symbol.toLatin1() + '\r' : QByteArray());
+    face.setText(Box::Name, QStringLiteral("SMITH JOHN"));
+    face.setText(Box::NumberOut, QStringLiteral("12"));
+    line.phone().numberEntry().cmdNumber_Click(index);
+    QCOMPARE(face.text(Box::NumberOut), QStringLiteral("12") + symbol);
+    QCOMPARE(face.text(Box::Name), QString());
+    QCOMPARE(line.written(), inCall ? tone(symbol.at(0)) : QByteArray());
 }
 
-void TestNumberEntry::typedKeys_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
+void TestNumberEntry::typedCharacters_data() {
+    QTest::addColumn<char>("key");
     QTest::addColumn<bool>("inCall");
     QTest::addColumn<QString>("appended");
-    const int none = Qt::NoModifier;
-    const int pad = Qt::KeypadModifier;
-    QTest::newRow("5 idle") << int(Qt::Key_5) << none << false << "5";
-    QTest::newRow("5 in a call") << int(Qt::Key_5) << none << true << "5";
-    QTest::newRow("0 in a call") << int(Qt::Key_0) << none << true << "0";
-    QTest::newRow("* in a call") << int(Qt::Key_Asterisk) << none << true << "*";
-    QTest::newRow("# in a call") << int(Qt::Key_NumberSign) << none << true << "#";
-    QTest::newRow("/ in a call is #") << int(Qt::Key_Slash) << none << true << "#";
-    QTest::newRow("keypad 5 in a call") << int(Qt::Key_5) << pad << true << "5";
-    QTest::newRow("keypad * in a call") << int(Qt::Key_Asterisk) << pad << true << "*";
-    QTest::newRow("keypad / in a call is #") << int(Qt::Key_Slash) << pad << true << "#";
-    QTest::newRow("keypad 7 idle") << int(Qt::Key_7) << pad << false << "7";
+    QTest::newRow("5 idle") << '5' << false << "5";
+    QTest::newRow("7 idle") << '7' << false << "7";
+    QTest::newRow("5 in a call") << '5' << true << "5";
+    QTest::newRow("0 in a call") << '0' << true << "0";
+    QTest::newRow("* in a call") << '*' << true << "*";
+    QTest::newRow("# in a call") << '#' << true << "#";
+    QTest::newRow("/ in a call is #") << '/' << true << "#";
+    QTest::newRow("/ idle is #") << '/' << false << "#";
 }
 
-void TestNumberEntry::typedKeys() {
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
+void TestNumberEntry::typedCharacters() {
+    QFETCH(char, key);
     QFETCH(bool, inCall);
     QFETCH(QString, appended);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
+    PhoneLine& line = *m_line;
+    PhoneFace& face = line.phone().face();
     if (inCall) {
-        t.startCall(false); // tones go out from the dial on, before the voice connection
+        line.startCall(false); // tones go out from the dial on, before the voice connection
     }
-    phone.txtName->setText(QStringLiteral("SMITH JOHN"));
-    t.type(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(phone.txtNumberOut->text(), appended);
-    QCOMPARE(phone.txtName->text(), QString());
-    QCOMPARE(t.written(), inCall ? QByteArray("AT#VBT=1#VTS=") + appended.toLatin1() + '\r' : QByteArray());
-    QCOMPARE(QApplication::focusWidget(), phone.cmdSend);
+    face.setText(Box::Name, QStringLiteral("SMITH JOHN"));
+    QVERIFY(line.phone().Form_KeyPress(key)); // used up: it goes no further
+    QCOMPARE(face.text(Box::NumberOut), appended);
+    QCOMPARE(face.text(Box::Name), QString());
+    QCOMPARE(line.written(), inCall ? tone(appended.at(0)) : QByteArray());
+    QCOMPARE(line.view.log.last(), QStringLiteral("focus Send"));
 }
 
 void TestNumberEntry::fifteenthSymbolStartsAfresh_data() {
@@ -109,132 +138,181 @@ void TestNumberEntry::fifteenthSymbolStartsAfresh_data() {
 
 void TestNumberEntry::fifteenthSymbolStartsAfresh() {
     QFETCH(bool, inCall);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    PhoneFace& face = phone.face();
     if (inCall) {
-        t.startCall(true);
+        line.startCall(true);
     }
     const QByteArray digits("123456789012345");
     QByteArray tones;
     for (const char digit : digits) {
-        t.type(digit);
-        tones += QByteArray("AT#VBT=1#VTS=") + digit + '\r';
+        QVERIFY(phone.Form_KeyPress(digit));
+        tones += tone(QLatin1Char(digit));
+        if (tones.count('\r') == 14) {
+            QCOMPARE(face.text(Box::NumberOut), QString::fromLatin1(digits.left(14)));
+        }
     }
-    QCOMPARE(phone.txtNumberOut->text(), QStringLiteral("5"));
-    QCOMPARE(t.written(), inCall ? tones : QByteArray());
+    QCOMPARE(face.text(Box::NumberOut), QStringLiteral("5"));
+    QCOMPARE(line.written(), inCall ? tones : QByteArray());
 
     // Fourteen stay as they are; the fifteenth alone remains, whatever put it there.
-    phone.txtNumberOut->setText(QStringLiteral("1234567890123"));
-    QTest::mouseClick(phone.cmdPause, Qt::LeftButton);
-    QCOMPARE(phone.txtNumberOut->text(), QStringLiteral("1234567890123,"));
-    t.type('#');
-    QCOMPARE(phone.txtNumberOut->text(), QStringLiteral("#"));
+    face.setText(Box::NumberOut, QStringLiteral("1234567890123"));
+    phone.numberEntry().cmdPause_Click();
+    QCOMPARE(face.text(Box::NumberOut), QStringLiteral("1234567890123,"));
+    QVERIFY(phone.Form_KeyPress('#'));
+    QCOMPARE(face.text(Box::NumberOut), QStringLiteral("#"));
+    face.setText(Box::NumberOut, QStringLiteral("55512345678901"));
+    QCOMPARE(face.text(Box::NumberOut), QStringLiteral("55512345678901"));
+    face.setText(Box::NumberOut, QStringLiteral("555123456789012"));
+    QCOMPARE(face.text(Box::NumberOut), QStringLiteral("2"));
 }
 
-void TestNumberEntry::keysAndTheFocus_data() {
+// Keys typed while the focus is elsewhere (the gain slider, in the window): what they do to the
+// display, whether they go on to that control, and that the focus goes to Send all the same.
+void TestNumberEntry::otherKeys_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("usedUp");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("Backspace on an empty display") << int(Qt::Key_Backspace) << ""
-                                                   << "" << QByteArray();
-    QTest::newRow("Backspace removes the last") << int(Qt::Key_Backspace) << "55,#"
-                                                << "55," << QByteArray();
-    QTest::newRow("a letter other than E") << int(Qt::Key_X) << "55"
-                                           << "55" << QByteArray();
-    QTest::newRow("Esc") << int(Qt::Key_Escape) << "55"
-                         << "55" << QByteArray();
-    QTest::newRow("a digit") << int(Qt::Key_3) << "55"
-                             << "553" << QByteArray("AT#VBT=1#VTS=3\r");
+    QTest::newRow("Backspace on an empty display") << Backspace << ""
+                                                   << "" << true << QByteArray();
+    QTest::newRow("Backspace removes the last") << Backspace << "55,#"
+                                                << "55," << true << QByteArray();
+    QTest::newRow("a letter other than E") << int('X') << "55"
+                                           << "55" << false << QByteArray();
+    QTest::newRow("Esc") << Esc << "55"
+                         << "55" << false << QByteArray();
+    QTest::newRow("a digit") << int('3') << "55"
+                             << "553" << true << QByteArray("AT#VBT=1#VTS=3\r");
 }
 
-void TestNumberEntry::keysAndTheFocus() {
+void TestNumberEntry::otherKeys() {
     QFETCH(int, key);
     QFETCH(QString, before);
     QFETCH(QString, after);
+    QFETCH(bool, usedUp);
     QFETCH(QByteArray, written);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    t.startCall(true);
-    phone.txtNumberOut->setText(before);
-    phone.Slider2->setFocus();
-    QCOMPARE(QApplication::focusWidget(), phone.Slider2);
-    t.type(Qt::Key(key));
-    QCOMPARE(phone.txtNumberOut->text(), after);
-    QCOMPARE(QApplication::focusWidget(), phone.cmdSend);
-    QCOMPARE(t.written(), written);
-    QCOMPARE(phone.Slider2->value(), 1);
+    PhoneLine& line = *m_line;
+    PhoneFace& face = line.phone().face();
+    line.startCall(true);
+    face.setText(Box::NumberOut, before);
+    line.view.log.clear();
+    QCOMPARE(line.phone().Form_KeyPress(key), usedUp);
+    QCOMPARE(face.text(Box::NumberOut), after);
+    QCOMPARE(line.view.log.last(), QStringLiteral("focus Send"));
+    QCOMPARE(line.written(), written);
+    QCOMPARE(face.microphoneGain(), 1);
+    QCOMPARE(face.speakerLevel(), 5);
 }
 
+// Enter works Send and E works End wherever the focus is; Space clicks the focused button (Send
+// takes Space itself, and a control that is no button does nothing with it). Each is one click,
+// and the focus then goes to Send.
 void TestNumberEntry::keysThatClickAButton_data() {
-    QTest::addColumn<int>("key"); // a character, or a Qt::Key beyond them
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<QString>("clicked"); // the one button clicked, or none
-    const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers, const char* focus,
-                        const char* clicked) {
-        QTest::newRow(name) << key << int(modifiers) << QString::fromLatin1(focus) << QString::fromLatin1(clicked);
-    };
-    const Qt::KeyboardModifiers none = Qt::NoModifier;
-    row("Enter on Send", Qt::Key_Return, none, "cmdSend", "cmdSend");
-    row("Enter on Hold", Qt::Key_Return, none, "cmdHold", "cmdSend");
-    row("Enter on a keypad key", Qt::Key_Return, none, "cmdNumber_4", "cmdSend");
-    row("keypad Enter on Send", Qt::Key_Enter, Qt::KeypadModifier, "cmdSend", "cmdSend");
-    row("keypad Enter on the speaker slider", Qt::Key_Enter, Qt::KeypadModifier, "Slider1", "cmdSend");
-    row("E", 'E', none, "cmdHold", "cmdEnd");
-    row("e", 'e', none, "cmdSend", "cmdEnd");
-    row("F clicks nothing", 'F', none, "cmdHold", "");
-    row("Space on Send", ' ', none, "cmdSend", "cmdSend");
-    row("Space on Pause", ' ', none, "cmdPause", "cmdPause");
-    row("Space on a keypad key", ' ', none, "cmdNumber_10", "cmdNumber_10");
-    row("Space on the gain slider", ' ', none, "Slider2", "");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("focusedButton"); // a button other than Send has the focus
+    QTest::addColumn<bool>("usedUp");
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<QString>("numberOut");
+    const QByteArray answer("ATA\r");
+    const QByteArray end("ATH\rAT#CLS=8#VLS=6#CID=1\r");
+    QTest::newRow("Enter with Send focused") << Enter << "" << true << answer << "";
+    QTest::newRow("Enter with Pause focused") << Enter << "cmdPause" << true << answer << "";
+    QTest::newRow("E") << int('E') << "cmdPause" << true << end << "";
+    QTest::newRow("e") << int('e') << "" << true << end << "";
+    QTest::newRow("F clicks nothing") << int('F') << "cmdPause" << false << QByteArray() << "";
+    QTest::newRow("Space on Send goes on to Send") << int(' ') << "" << false << QByteArray() << "";
+    QTest::newRow("Space on Pause") << int(' ') << "cmdPause" << true << QByteArray() << ",";
+    QTest::newRow("Space on a keypad key") << int(' ') << "cmdNumber_10" << true << QByteArray() << "0";
 }
 
 void TestNumberEntry::keysThatClickAButton() {
     QFETCH(int, key);
-    QFETCH(int, modifiers);
-    QFETCH(QString, focus);
-    QFETCH(QString, clicked);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
+    QFETCH(QString, focusedButton);
+    QFETCH(bool, usedUp);
+    QFETCH(QByteArray, written);
+    QFETCH(QString, numberOut);
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
     QStringList clicks;
-    for (QAbstractButton* button : phone.findChildren<QAbstractButton*>()) {
-        connect(button, &QAbstractButton::clicked, this, [&clicks, button] { clicks << button->objectName(); });
+    if (!focusedButton.isEmpty()) {
+        line.view.focusedButton = [&clicks, &phone, focusedButton] {
+            clicks << focusedButton;
+            if (focusedButton == QLatin1String("cmdPause")) {
+                phone.numberEntry().cmdPause_Click();
+            } else {
+                phone.numberEntry().cmdNumber_Click(10);
+            }
+        };
     }
-    auto* focused = phone.findChild<QWidget*>(focus);
-    QVERIFY(focused);
-    focused->setFocus();
-    if (key < 0x80) {
-        t.type(static_cast<char>(key));
+    QCOMPARE(phone.Form_KeyPress(key), usedUp);
+    QCOMPARE(line.written(), written);
+    QCOMPARE(phone.face().text(Box::NumberOut), numberOut);
+    if (key == ' ') {
+        QCOMPARE(line.view.log.filter(QStringLiteral("click focused")).size(), 1);
+        QCOMPARE(clicks, focusedButton.isEmpty() ? QStringList() : QStringList(focusedButton));
     } else {
-        t.type(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QVERIFY(clicks.isEmpty());
     }
-    QCOMPARE(clicks, clicked.isEmpty() ? QStringList() : QStringList(clicked)); // once, and nothing else
-    if (auto* button = qobject_cast<QAbstractButton*>(focused)) {
-        QVERIFY(!button->isDown()); // not left pressed in
-    }
-    QCOMPARE(QApplication::focusWidget(), phone.cmdSend);
+    // The focus moves after the click: Space must find the button the user had focused.
+    QCOMPARE(line.view.log.last(), QStringLiteral("focus Send"));
+    QCOMPARE(line.view.sendFocused, 1);
+}
+
+void TestNumberEntry::speakerKeys_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<char>("key");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("- louder") << 5 << '-' << 6 << QByteArray("AT#SPK=,6,,\r");
+    QTest::newRow("+ softer") << 5 << '+' << 4 << QByteArray("AT#SPK=,4,,\r");
+    QTest::newRow("- from 9") << 9 << '-' << 10 << QByteArray("AT#SPK=,10,,\r");
+    QTest::newRow("+ to the lowest level") << 1 << '+' << 0 << QByteArray("AT#SPK=,0,,\r");
+    QTest::newRow("+ at the lowest level") << 0 << '+' << 0 << QByteArray();
+    QTest::newRow("- at the highest level") << 15 << '-' << 15 << QByteArray();
+}
+
+void TestNumberEntry::speakerKeys() {
+    QFETCH(int, start);
+    QFETCH(char, key);
+    QFETCH(int, level);
+    QFETCH(QByteArray, written);
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    phone.face().setSpeakerLevel(start);
+    line.startCall(true);
+    line.store().write(Settings::Modem, QStringLiteral("Speaker"), QStringLiteral("untouched"));
+    line.view.log.clear();
+    QVERIFY(phone.Form_KeyPress(key));
+    QCOMPARE(phone.face().speakerLevel(), level);
+    QCOMPARE(line.written(), written);
+    QCOMPARE(storedSpeaker(line), level == start ? QStringLiteral("untouched") : QString::number(level));
+    QCOMPARE(phone.state.SpeakerLevel, level);
+    QCOMPARE(line.view.log.last(), QStringLiteral("focus Send"));
 }
 
 void TestNumberEntry::pauseAndClearDuringACall() {
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    t.startCall(true);
-    phone.txtName->setText(QStringLiteral("SMITH JOHN"));
-    phone.txtNumberOut->setText(QStringLiteral("9"));
-    QTest::mouseClick(phone.cmdPause, Qt::LeftButton);
-    QCOMPARE(phone.txtNumberOut->text(), QStringLiteral("9,"));
-    QCOMPARE(phone.txtName->text(), QStringLiteral("SMITH JOHN"));
-    QCOMPARE(t.written(), QByteArray());
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    PhoneFace& face = phone.face();
+    line.startCall(true);
+    face.setText(Box::Name, QStringLiteral("SMITH JOHN"));
+    face.setText(Box::NumberOut, QStringLiteral("9"));
+    phone.numberEntry().cmdPause_Click();
+    QCOMPARE(face.text(Box::NumberOut), QStringLiteral("9,"));
+    QCOMPARE(face.text(Box::Name), QStringLiteral("SMITH JOHN"));
+    QCOMPARE(line.written(), QByteArray());
 
-    phone.txtStatus->setText(QStringLiteral("In Use"));
-    phone.txtNumberIn->setText(QStringLiteral("5551234"));
-    QTest::mouseClick(phone.cmdClear, Qt::LeftButton);
-    for (DisplayBox* box : {phone.txtStatus, phone.txtNumberOut, phone.txtNumberIn, phone.txtName}) {
-        QCOMPARE(box->text(), QString());
+    face.setText(Box::Status, QStringLiteral("In Use"));
+    face.setText(Box::NumberIn, QStringLiteral("5551234"));
+    phone.numberEntry().cmdClear_Click();
+    for (const Box box : {Box::Status, Box::NumberOut, Box::NumberIn, Box::Name}) {
+        QCOMPARE(face.text(box), QString());
     }
-    QVERIFY(t.rig.shared.CallActive);
-    QCOMPARE(t.written(), QByteArray());
+    QVERIFY(line.shared.CallActive);
+    QCOMPARE(line.written(), QByteArray());
 }
 
 void TestNumberEntry::redial_data() {
@@ -255,43 +333,42 @@ void TestNumberEntry::redial() {
     QFETCH(QString, lastDialed);
     QFETCH(bool, incoming);
     QFETCH(QString, shown);
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
     if (stored) {
-        t.rig.store().write(Settings::Modem, QStringLiteral("LastDialed"), lastDialed);
+        line.store().write(Settings::Modem, QStringLiteral("LastDialed"), lastDialed);
     }
     phone.state.IncomingCall = incoming;
-    phone.txtNumberOut->setText(QStringLiteral("777"));
-    phone.cmdClear->setFocus();
-    QSignalSpy sends(phone.cmdSend, &QPushButton::clicked);
-    QTest::mouseClick(phone.cmdRedial, Qt::LeftButton);
-    QCOMPARE(phone.txtNumberOut->text(), shown);
-    QCOMPARE(QApplication::focusWidget(), phone.cmdSend);
-    QCOMPARE(sends.count(), 0); // Redial does not dial
-    QCOMPARE(t.written(), QByteArray());
+    phone.face().setText(Box::NumberOut, QStringLiteral("777"));
+    line.view.log.clear();
+    phone.numberEntry().cmdRedial_Click();
+    QCOMPARE(phone.face().text(Box::NumberOut), shown);
+    QCOMPARE(line.view.log.last(), QStringLiteral("focus Send"));
+    QCOMPARE(line.written(), QByteArray()); // Redial does not dial
+    QVERIFY(!line.shared.CallActive);
 }
 
 void TestNumberEntry::keysDuringACallWithThePortClosed() {
-    AttachedPhone& t = attached();
-    frmPhone& phone = *t.phone;
-    t.startCall(true);
-    phone.cmdOnOff->click(); // detaching leaves the call state as it is
-    QVERIFY(!phone.comModem->portOpen());
-    QSignalSpy wire(phone.comModem, &SerialControl::bytesWritten);
-    t.type('1');
-    t.type(Qt::Key_Slash, Qt::KeypadModifier);
-    QTest::mouseClick(phone.cmdNumber[10], Qt::LeftButton);
-    QCOMPARE(phone.txtNumberOut->text(), QStringLiteral("1#0"));
-    QCOMPARE(wire.count(), 0);
-    QCOMPARE(t.rig.messages.boxes.size(), 1); // once for the call, not once a key
-    QVERIFY(t.rig.messages.boxes.first().text.contains(QStringLiteral("not attached")));
+    PhoneLine& line = *m_line;
+    Phone& phone = line.phone();
+    line.startCall(true);
+    phone.cmdOnOff_Click(); // detaching leaves the call state as it is
+    QVERIFY(!phone.comModem().portOpen());
+    line.clearWritten();
+    QVERIFY(phone.Form_KeyPress('1'));
+    QVERIFY(phone.Form_KeyPress('/'));
+    phone.numberEntry().cmdNumber_Click(10);
+    QCOMPARE(phone.face().text(Box::NumberOut), QStringLiteral("1#0"));
+    QCOMPARE(line.written(), QByteArray());
+    QCOMPARE(line.messages.boxes.size(), 1); // once for the call, not once a key
+    QVERIFY(line.messages.boxes.first().text.contains(QStringLiteral("not attached")));
 
-    t.startCall(true); // the next call is told again
-    t.type('2');
-    QCOMPARE(t.rig.messages.boxes.size(), 2);
-    QCOMPARE(phone.txtNumberOut->text(), QStringLiteral("1#02"));
-    QCOMPARE(wire.count(), 0);
+    line.startCall(true); // the next call is told again
+    QVERIFY(phone.Form_KeyPress('2'));
+    QCOMPARE(line.messages.boxes.size(), 2);
+    QCOMPARE(phone.face().text(Box::NumberOut), QStringLiteral("1#02"));
+    QCOMPARE(line.written(), QByteArray());
 }
 
-QTEST_MAIN(TestNumberEntry)
+QTEST_GUILESS_MAIN(TestNumberEntry)
 #include "tst_numberentry.moc"

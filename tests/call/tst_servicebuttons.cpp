@@ -1,13 +1,14 @@
-#include "ModemLine.h"
+#include "PhoneLine.h"
+#include "call/CallControl.h"
 #include "call/ServiceButtons.h"
-#include "console/frmPhone.h"
+#include "console/Phone.h"
+#include "console/SettingsStore.h"
 #include "modem/SerialControl.h"
-#include "platform/Controls.h"
 
 #include <QTest>
 
-// Call Fwd, Repeat, Last Caller and Cancel against a modem played over a real pseudo-terminal:
-// the exact lines each one dials, and what they dial nothing for.
+// Call Fwd, Repeat, Last Caller and Cancel on an attached telephone: the exact lines each one
+// dials, what Cancel cancels, and what they dial nothing for.
 class TestServiceButtons : public QObject {
     Q_OBJECT
 private slots:
@@ -21,6 +22,8 @@ private slots:
 
 namespace {
 
+using Box = PhoneView::Box;
+
 const QByteArray Prefix("AT#VRN=0\r");
 const QByteArray Speaker("AT#SPK=,5,,\r");
 const QByteArray HangUp("ATH\r");
@@ -29,23 +32,33 @@ const QByteArray Vcon("\r\nVCON\r\n");
 const QString LastDialed = QStringLiteral("LastDialed");
 
 // Settings as "Section/Key=Value".
-void store(ModemLine& line, const QStringList& settings) {
+void store(PhoneLine& line, const QStringList& settings) {
     for (const QString& setting : settings) {
         const qsizetype slash = setting.indexOf(QLatin1Char('/'));
         const qsizetype eq = setting.indexOf(QLatin1Char('='));
-        line.rig.store().write(setting.left(slash), setting.mid(slash + 1, eq - slash - 1), setting.mid(eq + 1));
+        line.store().write(setting.left(slash), setting.mid(slash + 1, eq - slash - 1), setting.mid(eq + 1));
     }
 }
 
-// The far end picks up every call the program dials.
-void connectEveryDial(ModemLine& line) {
-    QObject::connect(&line.pty, &Pty::bytesArrived, &line, [&line, seen = qsizetype(0)]() mutable {
-        for (const qsizetype dials = line.pty.received().count("\r"); seen < dials; ++seen) {
-            if (line.pty.received().split('\r').at(seen).startsWith("ATDT")) {
-                line.send(Vcon);
-            }
+// The far end picks up every call the telephone dials.
+void connectEveryDial(PhoneLine& line) {
+    QObject::connect(&line.phone().comModem(), &SerialControl::bytesWritten, &line, [&line](const QByteArray& bytes) {
+        if (bytes.startsWith("ATDT")) {
+            line.send(Vcon);
         }
     });
+}
+
+void press(ServiceButtons& buttons, const QString& button) {
+    if (button == QLatin1String("Call Fwd")) {
+        buttons.cmdCallForward_Click();
+    } else if (button == QLatin1String("Repeat")) {
+        buttons.cmdRepeat_Click();
+    } else if (button == QLatin1String("Last Caller")) {
+        buttons.cmdLastCall_Click();
+    } else {
+        buttons.cmdCancelRPT_Click();
+    }
 }
 
 } // namespace
@@ -56,12 +69,14 @@ void TestServiceButtons::dialLines_data() {
     QTest::addColumn<QStringList>("buttons"); // pressed in turn, each call ended with End
     QTest::addColumn<QByteArrayList>("dialLines");
     const QString number = QStringLiteral("5551234");
-    const QString fwd = QStringLiteral("cmdCallForward");
-    const QString cancel = QStringLiteral("cmdCancelRPT");
-    const QString last = QStringLiteral("cmdLastCall");
+    const QString fwd = QStringLiteral("Call Fwd");
+    const QString cancel = QStringLiteral("Cancel");
+    const QString last = QStringLiteral("Last Caller");
     QTest::newRow("Call Fwd to the number shown")
         << QStringList() << number << QStringList{fwd} << QByteArrayList{"ATDT*725551234\r"};
-    QTest::newRow("Repeat") << QStringList() << QString() << QStringList{QStringLiteral("cmdRepeat")}
+    QTest::newRow("Call Fwd to the dialable part of the display")
+        << QStringList() << "(555) 123-4" << QStringList{fwd} << QByteArrayList{"ATDT*725551234\r"};
+    QTest::newRow("Repeat") << QStringList() << QString() << QStringList{QStringLiteral("Repeat")}
                             << QByteArrayList{"ATDT*66\r"};
     QTest::newRow("Last Caller") << QStringList() << number << QStringList{last} << QByteArrayList{"ATDT*69\r"};
     QTest::newRow("Cancel, nothing activated")
@@ -69,6 +84,8 @@ void TestServiceButtons::dialLines_data() {
     QTest::newRow("Cancel twice after Call Fwd and Last Caller")
         << QStringList() << number << QStringList{fwd, last, cancel, cancel}
         << QByteArrayList{"ATDT*725551234\r", "ATDT*69\r", "ATDT*89\r", "ATDT*73\r"};
+    QTest::newRow("Cancel after Repeat") << QStringList() << QString() << QStringList{QStringLiteral("Repeat"), cancel}
+                                         << QByteArrayList{"ATDT*66\r", "ATDT*86\r"};
     QTest::newRow("codes of another network")
         << QStringList{QStringLiteral("Services/CallForward=*21*"), QStringLiteral("Services/CallForwardCancel=#21#")}
         << number << QStringList{fwd, cancel} << QByteArrayList{"ATDT*21*5551234\r", "ATDT#21#\r"};
@@ -83,31 +100,29 @@ void TestServiceButtons::dialLines() {
     QFETCH(QString, display);
     QFETCH(QStringList, buttons);
     QFETCH(QByteArrayList, dialLines);
-    ModemLine line;
-    line.rig.store().write(Settings::Modem, LastDialed, QStringLiteral("5550000"));
+    PhoneLine line;
+    line.store().write(Settings::Modem, LastDialed, QStringLiteral("5550000"));
     store(line, settings);
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
+    Phone& phone = line.phone();
     connectEveryDial(line);
-    phone.txtNumberOut->setText(display);
+    phone.face().setText(Box::NumberOut, display);
 
     QByteArray expected;
     for (qsizetype i = 0; i < buttons.size(); ++i) {
-        if (line.rig.shared.CallActive) {
-            QTest::mouseClick(phone.cmdEnd, Qt::LeftButton);
+        if (line.shared.CallActive) {
+            phone.calls().cmdEnd_Click();
             expected += HangUp + Init;
         }
-        auto* button = phone.findChild<CommandButton*>(buttons.at(i));
-        QVERIFY(button);
         // Returns once the call is connected and the speaker level set.
-        QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(line.rig.shared.CallActive);
+        press(phone.serviceButtons(), buttons.at(i));
+        QVERIFY(line.shared.CallActive);
+        QCOMPARE(phone.face().text(Box::Status), QStringLiteral("In Use"));
         expected += Prefix + dialLines.at(i) + Speaker;
     }
-    QVERIFY(line.pty.waitForCount(expected.size()));
-    QCOMPARE(line.pty.received(), expected);
-    QCOMPARE(line.rig.store().read(Settings::Modem, LastDialed), QStringLiteral("5550000"));
-    QVERIFY(line.rig.messages.boxes.isEmpty());
+    QCOMPARE(line.written(), expected);
+    QCOMPARE(line.store().read(Settings::Modem, LastDialed), QStringLiteral("5550000"));
+    QVERIFY(line.messages.boxes.isEmpty());
 }
 
 void TestServiceButtons::callForwardAsksForTheNumber_data() {
@@ -121,38 +136,46 @@ void TestServiceButtons::callForwardAsksForTheNumber_data() {
 void TestServiceButtons::callForwardAsksForTheNumber() {
     QFETCH(QString, answer);
     QFETCH(QByteArray, dialLine);
-    ModemLine line;
+    PhoneLine line;
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
     connectEveryDial(line);
-    line.rig.messages.textAnswers << answer;
+    line.messages.textAnswers << answer;
 
-    QTest::mouseClick(phone.cmdCallForward, Qt::LeftButton);
+    line.phone().serviceButtons().cmdCallForward_Click();
 
-    QCOMPARE(line.rig.messages.boxes.size(), 1);
-    QCOMPARE(line.rig.messages.boxes.first().icon, MessageBoxes::Icon::Question);
-    QCOMPARE(line.rig.messages.boxes.first().title, QStringLiteral("Brisvane"));
-    if (dialLine.isEmpty()) {
-        QVERIFY(line.writes.isEmpty()); // a dial writes its first line before the click returns
-        QVERIFY(!line.rig.shared.CallActive);
-    } else {
-        QVERIFY(line.pty.waitForCount(Prefix.size() + dialLine.size() + Speaker.size()));
-        QCOMPARE(line.pty.received(), Prefix + dialLine + Speaker);
-    }
+    QCOMPARE(line.messages.boxes.size(), 1);
+    QCOMPARE(line.messages.boxes.first().icon, MessageBoxes::Icon::Question);
+    QCOMPARE(line.messages.boxes.first().title, QStringLiteral("Brisvane"));
+    QCOMPARE(line.messages.boxes.first().text, QStringLiteral("Forward your calls to which number?"));
+    QCOMPARE(line.written(), dialLine.isEmpty() ? QByteArray() : Prefix + dialLine + Speaker);
+    QCOMPARE(line.shared.CallActive, !dialLine.isEmpty());
 }
 
 void TestServiceButtons::nothingDialled_data() {
     QTest::addColumn<bool>("detached");
     QTest::addColumn<QStringList>("settings");
     QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("told");
-    QTest::newRow("detached: Repeat") << true << QStringList() << "cmdRepeat"
-                                      << "not attached";
-    QTest::newRow("detached: Call Fwd asks for no number") << true << QStringList() << "cmdCallForward"
-                                                           << "not attached";
+    QTest::addColumn<QString>("told");          // %1 stands for the store's path
+    QTest::addColumn<QByteArray>("cancelLine"); // what Cancel dials afterwards, if anything
+    const QString noCode = QStringLiteral("There is no service code to dial: \"%1\" in the group \"Services\" of %2 "
+                                          "holds none.");
+    QTest::newRow("detached: Repeat") << true << QStringList() << "Repeat"
+                                      << "The modem is not attached, so nothing was sent to it.\rPress On/Off to "
+                                         "attach it."
+                                      << QByteArray("ATDT*73\r");
+    QTest::newRow("detached: Call Fwd asks for no number")
+        << true << QStringList() << "Call Fwd"
+        << "The modem is not attached, so nothing was sent to it.\rPress On/Off to attach it."
+        << QByteArray("ATDT*73\r");
     QTest::newRow("no Call Fwd code: no number asked")
-        << false << QStringList{QStringLiteral("Services/CallForward=off")} << "cmdCallForward"
-        << "\"CallForward\"";
+        << false << QStringList{QStringLiteral("Services/CallForward=off")} << "Call Fwd"
+        << noCode.arg(QStringLiteral("CallForward"), QStringLiteral("%1")) << QByteArray("ATDT*73\r");
+    QTest::newRow("no Repeat code") << false << QStringList{QStringLiteral("Services/Repeat=none")} << "Repeat"
+                                    << noCode.arg(QStringLiteral("Repeat"), QStringLiteral("%1"))
+                                    << QByteArray("ATDT*73\r");
+    QTest::newRow("no cancel code") << false << QStringList{QStringLiteral("Services/CallForwardCancel=none")}
+                                    << "Cancel" << noCode.arg(QStringLiteral("CallForwardCancel"), QStringLiteral("%1"))
+                                    << QByteArray();
 }
 
 void TestServiceButtons::nothingDialled() {
@@ -160,35 +183,39 @@ void TestServiceButtons::nothingDialled() {
     QFETCH(QStringList, settings);
     QFETCH(QString, button);
     QFETCH(QString, told);
-    ModemLine line;
+    QFETCH(QByteArray, cancelLine);
+    PhoneLine line;
     store(line, settings);
     QVERIFY(line.attach());
-    frmPhone& phone = line.phone();
+    Phone& phone = line.phone();
     if (detached) {
-        phone.cmdOnOff->click();
-        QVERIFY(!phone.comModem->portOpen());
+        phone.cmdOnOff_Click();
+        QVERIFY(!phone.comModem().portOpen());
     }
-    line.writes.clear();
-    auto* pressed = phone.findChild<CommandButton*>(button);
-    QVERIFY(pressed);
+    line.clearWritten();
 
-    QTest::mouseClick(pressed, Qt::LeftButton);
+    press(phone.serviceButtons(), button);
 
-    QCOMPARE(line.rig.messages.boxes.size(), 1);
-    QCOMPARE(line.rig.messages.boxes.first().icon, MessageBoxes::Icon::Warning);
-    QCOMPARE(line.rig.messages.boxes.first().title, QStringLiteral("Brisvane"));
-    QVERIFY2(line.rig.messages.boxes.first().text.contains(told), qPrintable(line.rig.messages.boxes.first().text));
-    QVERIFY(line.writes.isEmpty());
-    QVERIFY(!line.rig.shared.CallActive);
+    QCOMPARE(line.messages.boxes.size(), 1);
+    QCOMPARE(line.messages.boxes.first().icon, MessageBoxes::Icon::Warning);
+    QCOMPARE(line.messages.boxes.first().title, QStringLiteral("Brisvane"));
+    const QString path = line.store().filePath();
+    QCOMPARE(line.messages.boxes.first().text, told.contains(QLatin1String("%1")) ? told.arg(path) : told);
+    QCOMPARE(line.written(), QByteArray());
+    QVERIFY(!line.shared.CallActive);
+    if (cancelLine.isEmpty()) {
+        return;
+    }
     // Nothing was activated, so Cancel cancels call forwarding.
     if (detached) {
-        phone.cmdOnOff->click();
-        QVERIFY(line.pty.waitForReceived(Init));
+        phone.cmdOnOff_Click();
+        QVERIFY(line.waitUntil([&line] { return line.writeCount(Init) == 1; }));
     }
     connectEveryDial(line);
-    QTest::mouseClick(phone.cmdCancelRPT, Qt::LeftButton);
-    QVERIFY(line.pty.waitForReceived(Prefix + "ATDT*73\r" + Speaker));
+    line.clearWritten();
+    phone.serviceButtons().cmdCancelRPT_Click();
+    QCOMPARE(line.written(), Prefix + cancelLine + Speaker);
 }
 
-QTEST_MAIN(TestServiceButtons)
+QTEST_GUILESS_MAIN(TestServiceButtons)
 #include "tst_servicebuttons.moc"

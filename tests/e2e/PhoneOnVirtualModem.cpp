@@ -1,9 +1,5 @@
 #include "PhoneOnVirtualModem.h"
 
-#include "console/frmPhone.h"
-
-#include <QTimer>
-
 bool PhoneOnVirtualModem::attach() {
     const QStringList line{QStringLiteral("--answer-after"),  QStringLiteral("0.3"),
                            QStringLiteral("--ring-interval"), QStringLiteral("0.5"),
@@ -11,11 +7,6 @@ bool PhoneOnVirtualModem::attach() {
     if (!modem.start(line)) {
         return false;
     }
-    rig.storeModem(modem.ptyPath());
-    rig.makePhone();
-    // A window that waits for ever (a dial whose connection never comes) fails the test instead
-    // of hanging it: every wait ends.
-    QTimer::singleShot(60000, &rig.phone(), [this] { rig.waiter.abortAll(); });
-    rig.load();
-    return modem.waitForHostBytes("\r");
+    rig.store().setPortDevice(1, modem.ptyPath());
+    return rig.attach() && modem.waitForHostBytes("\r");
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PhoneRig.h"
 #include "VirtualModemProcess.h"
+#include "WindowLine.h"
 
 class frmPhone;
 
@@ -19,9 +19,11 @@ public:
     // initialisation line.
     bool attach();
 
-    frmPhone& phone() { return rig.phone(); }
+    frmPhone& phone() { return rig.window(); }
+    // The window's control named `name`.
+    template <typename T> T* control(const QString& name) { return rig.control<T>(name); }
 
     // Declared first so that it goes last: the window never sees its device vanish.
     VirtualModemProcess modem;
-    PhoneRig rig;
+    WindowLine rig{PhoneLine::Line::System};
 };

@@ -1,4 +1,5 @@
 #include "PhoneOnVirtualModem.h"
+#include "console/Phone.h"
 #include "console/frmPhone.h"
 #include "platform/Controls.h"
 
@@ -9,6 +10,19 @@ namespace {
 const QByteArray Init("AT#CLS=8#VLS=6#CID=1\r");
 // The modem's report of a busy tone on the line: DLE, "b".
 const QString BusyTone = QStringLiteral("\x10") + QLatin1Char('b');
+
+QString textOf(PhoneOnVirtualModem& line, const char* box) {
+    return line.control<DisplayBox>(QLatin1String(box))->text();
+}
+
+bool lit(PhoneOnVirtualModem& line, const char* lamp) {
+    return line.control<Lamp>(QLatin1String(lamp))->isVisible();
+}
+
+void click(PhoneOnVirtualModem& line, const char* button) {
+    QTest::mouseClick(line.control<CommandButton>(QLatin1String(button)), Qt::LeftButton);
+}
+
 } // namespace
 
 // Brisvane's main window against the virtual modem over a real pseudo-terminal: every scenario
@@ -27,46 +41,47 @@ void TestE2ePhone::attach() {
     PhoneOnVirtualModem line;
     QVERIFY2(line.attach(), qPrintable(line.modem.errorOutput()));
     QCOMPARE(line.modem.hostBytes(), Init);
-    QVERIFY(line.phone().picPower[1]->isVisible());
+    QVERIFY(lit(line, "picPower_1"));
 }
 
 void TestE2ePhone::callOutWithTonesHoldAndMuteHungUpByTheFarEnd() {
     PhoneOnVirtualModem line;
     QVERIFY(line.attach());
     frmPhone& phone = line.phone();
+    const PhoneState& state = line.rig.phone().state;
     const SharedState& shared = line.rig.shared;
 
     QTest::keyClicks(&phone, QStringLiteral("5551234"));
     // Send runs to its end inside the key press: it dials, and sets the speaker once the modem
     // reports the voice connection.
     QTest::keyClick(&phone, Qt::Key_Return);
-    QVERIFY(phone.state.VoiceConnected);
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("In Use"));
-    QVERIFY(phone.picInuse[1]->isVisible());
+    QVERIFY(state.VoiceConnected);
+    QCOMPARE(textOf(line, "txtStatus"), QStringLiteral("In Use"));
+    QVERIFY(lit(line, "picInuse_1"));
     QCOMPARE(line.rig.store().read(Settings::Modem, QStringLiteral("LastDialed")), QStringLiteral("5551234"));
 
     QTest::keyClicks(&phone, QStringLiteral("1#"));
-    QTest::mouseClick(phone.cmdHold, Qt::LeftButton);
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("HOLD"));
-    QTest::mouseClick(phone.cmdHold, Qt::LeftButton);
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("In Use"));
-    QTest::mouseClick(phone.cmdMute, Qt::LeftButton);
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("MUTE"));
-    QTest::mouseClick(phone.cmdMute, Qt::LeftButton);
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("In Use"));
+    click(line, "cmdHold");
+    QCOMPARE(textOf(line, "txtStatus"), QStringLiteral("HOLD"));
+    click(line, "cmdHold");
+    QCOMPARE(textOf(line, "txtStatus"), QStringLiteral("In Use"));
+    click(line, "cmdMute");
+    QCOMPARE(textOf(line, "txtStatus"), QStringLiteral("MUTE"));
+    click(line, "cmdMute");
+    QCOMPARE(textOf(line, "txtStatus"), QStringLiteral("In Use"));
 
     // The far end hangs up: the modem reports the busy tone, and the call stays until End.
     line.modem.command(QStringLiteral("hangup"));
-    QTRY_VERIFY(phone.state.ModemText.contains(BusyTone));
+    QTRY_VERIFY(state.ModemText.contains(BusyTone));
     QVERIFY(shared.CallActive);
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("In Use"));
+    QCOMPARE(textOf(line, "txtStatus"), QStringLiteral("In Use"));
 
-    QTest::mouseClick(phone.cmdEnd, Qt::LeftButton);
+    click(line, "cmdEnd");
     QVERIFY(!shared.CallActive);
-    QVERIFY(!phone.state.VoiceConnected);
-    QCOMPARE(phone.txtStatus->text(), QString());
-    QCOMPARE(phone.txtNumberOut->text(), QString());
-    QVERIFY(phone.picInuse[0]->isVisible());
+    QVERIFY(!state.VoiceConnected);
+    QCOMPARE(textOf(line, "txtStatus"), QString());
+    QCOMPARE(textOf(line, "txtNumberOut"), QString());
+    QVERIFY(lit(line, "picInuse_0"));
 
     const QByteArray transcript = Init +
                                   "AT#VRN=0\rATDT5551234\rAT#SPK=,5,,\r"
@@ -104,22 +119,24 @@ void TestE2ePhone::incomingCall() {
                            autoAnswer ? QStringLiteral("True") : QStringLiteral("False"));
     QVERIFY(line.attach());
     frmPhone& phone = line.phone();
+    const PhoneState& state = line.rig.phone().state;
     // A number waits in the display: while the caller is shown, Send answers instead of dialling.
     QTest::keyClicks(&phone, QStringLiteral("5551234"));
     if (!autoAnswer) {
         // The user answers while the caller is shown.
-        connect(phone.txtName, &QLineEdit::textChanged, &phone, [&](const QString& shown) {
-            if (shown == name) {
-                QTimer::singleShot(0, phone.cmdSend, [&] { QTest::mouseClick(phone.cmdSend, Qt::LeftButton); });
-            }
-        });
+        connect(line.control<DisplayBox>(QStringLiteral("txtName")), &QLineEdit::textChanged, &phone,
+                [&](const QString& shown) {
+                    if (shown == name) {
+                        QTimer::singleShot(0, &phone, [&] { click(line, "cmdSend"); });
+                    }
+                });
     }
 
     line.modem.command(ring);
-    QTRY_VERIFY(phone.state.VoiceConnected);
-    QCOMPARE(phone.txtNumberIn->text(), number);
-    QCOMPARE(phone.txtName->text(), name);
-    QCOMPARE(phone.txtStatus->text(), QStringLiteral("In Use"));
+    QTRY_VERIFY(state.VoiceConnected);
+    QCOMPARE(textOf(line, "txtNumberIn"), number);
+    QCOMPARE(textOf(line, "txtName"), name);
+    QCOMPARE(textOf(line, "txtStatus"), QStringLiteral("In Use"));
     QVERIFY(line.modem.waitForHostBytes(Init + "ATA\r"));
     QCOMPARE(line.modem.hostBytes(), Init + "ATA\r");
 }

@@ -1,4 +1,4 @@
-#include "PhoneRig.h"
+#include "PhoneLine.h"
 #include "TempStore.h"
 #include "VirtualModemProcess.h"
 
@@ -30,7 +30,7 @@ bool startAttached(QProcess& brisvane, VirtualModemProcess& modem, TempStore& co
     if (!modem.start()) {
         return false;
     }
-    PhoneRig::storeModem(config.store(), modem.ptyPath());
+    PhoneLine::storeModem(config.store(), modem.ptyPath());
     launch(brisvane, config);
     return modem.waitForHostBytes(Init, StartMs);
 }

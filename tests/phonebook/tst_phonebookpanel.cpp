@@ -1,196 +1,222 @@
-#include "PhoneRig.h"
-#include "console/frmPhone.h"
-#include "phonebook/PhoneBookEditDialog.h"
+#include "PhoneLine.h"
+#include "console/Phone.h"
 #include "phonebook/PhoneBookEntries.h"
-#include "platform/Controls.h"
+#include "phonebook/PhoneBookPanel.h"
 
-#include <QLineEdit>
-#include <QPointer>
+#include <QRegularExpression>
 #include <QTest>
+#include <array>
 
-// The phone-book panel of the main window, driven with the mouse: showing it, selecting entries,
+// The phone-book panel's logic: the rows the load fills, showing the panel, selecting entries,
 // taking a number into the display, editing an entry and storing the last caller.
 class TestPhoneBookPanel : public QObject {
     Q_OBJECT
 private slots:
-    void entriesLoadAndPanelToggles();
-    void entryButtonsActAsOneGroup();
+    void rowsLoadAndPBTogglesTheWidth();
+    void entryButtonsSelectOneAtATime_data();
+    void entryButtonsSelectOneAtATime();
     void enterTakesTheNumber_data();
     void enterTakesTheNumber();
     void withoutSelectionTheUserIsTold_data();
     void withoutSelectionTheUserIsTold();
-    void editStoresNameAndNumber();
-    void editCancelledChangesNothing();
+    void editAsksTheViewAndItsOKStoresAndShows();
     void addCaller_data();
     void addCaller();
 };
 
 namespace {
 
-// A rig whose store has an initialisation string (so the load opens no setup dialog), loaded.
-void loadWithEntries(PhoneRig& rig, const QList<int>& filled = {}) {
-    rig.store().write(Settings::Modem, QStringLiteral("IntString"), QStringLiteral("AT#CLS=8#VLS=6"));
+using Box = PhoneView::Box;
+using Click = std::pair<int, bool>; // an entry button and its state after the click
+using Clicks = QList<Click>;
+
+const QString SelectFirst = QStringLiteral("Select an Entry in the Phone Book First");
+
+// Entries "Name i" / "555010i" at `filled`, and an initialisation string so that the load opens
+// no setup dialog; then the telephone's load.
+void loadWithEntries(PhoneLine& line, const QList<int>& filled = {}) {
+    line.store().write(Settings::IntString, QStringLiteral("AT#CLS=8#VLS=6"));
     for (int i : filled) {
-        PhoneBookEntries::write(rig.store(), i, QStringLiteral("Name %1").arg(i), QStringLiteral("555010%1").arg(i));
+        PhoneBookEntries::write(line.store(), i, QStringLiteral("Name %1").arg(i), QStringLiteral("555010%1").arg(i));
     }
-    rig.load();
+    line.load();
 }
 
-void click(QWidget* widget) {
-    QTest::mouseClick(widget, Qt::LeftButton);
+PhoneBookPanel& panel(PhoneLine& line) {
+    return line.phone().phoneBook();
 }
 
-PhoneBookEditDialog* editDialog(frmPhone& phone) {
-    return phone.findChild<PhoneBookEditDialog*>();
+// The entry buttons the view shows pressed, from every "entry button" call it was given.
+QList<int> shownDown(const RecordingView& view) {
+    static const QRegularExpression call(QStringLiteral("^entry button (\\d+) (down|up)$"));
+    std::array<bool, PhoneBookEntries::Count> down{};
+    for (const QString& entry : view.log) {
+        const QRegularExpressionMatch m = call.match(entry);
+        if (m.hasMatch()) {
+            down.at(m.captured(1).toUInt()) = m.captured(2) == QLatin1String("down");
+        }
+    }
+    QList<int> pressed;
+    for (int i = 0; i < PhoneBookEntries::Count; ++i) {
+        if (down.at(static_cast<std::size_t>(i))) {
+            pressed << i;
+        }
+    }
+    return pressed;
+}
+
+QStringList texts(const RecordingMessageBoxes& messages) {
+    QStringList all;
+    for (const RecordingMessageBoxes::Box& box : messages.boxes) {
+        all << box.text;
+    }
+    return all;
 }
 
 } // namespace
 
-void TestPhoneBookPanel::entriesLoadAndPanelToggles() {
-    PhoneRig rig;
-    rig.store().write(Settings::PhoneBook, QStringLiteral("3"), QStringLiteral("that text"));
-    rig.store().write(Settings::PhoneBook, QStringLiteral("11a"), QStringLiteral("5551234"));
-    loadWithEntries(rig);
-    frmPhone& phone = rig.phone();
+void TestPhoneBookPanel::rowsLoadAndPBTogglesTheWidth() {
+    PhoneLine line;
+    line.store().write(Settings::phoneBookName(3), QStringLiteral("that text"));
+    line.store().write(Settings::phoneBookNumber(11), QStringLiteral("5551234"));
+    loadWithEntries(line);
+    const PhoneFace& face = line.phone().face();
     for (int i = 0; i < PhoneBookEntries::Count; ++i) {
         const QString expected = i == 3    ? QStringLiteral("that text ")
                                  : i == 11 ? QStringLiteral(" 5551234")
                                            : QStringLiteral(" ");
-        QCOMPARE(phone.txtPhoneBook[i]->text(), expected);
+        QCOMPARE(face.phoneBookRow(i), expected);
+        QVERIFY(line.view.log.contains(QStringLiteral("row %1 %2").arg(i).arg(expected)));
     }
-    QCOMPARE(phone.widthTwips(), frmPhone::NarrowWidth);
-    click(phone.cmdPB);
-    QCOMPARE(phone.widthTwips(), frmPhone::WideWidth);
-    click(phone.cmdPB);
-    QCOMPARE(phone.widthTwips(), frmPhone::NarrowWidth);
+    // The load leaves the panel out of view; PB shows it and hides it again.
+    QCOMPARE(face.widthTwips(), PhoneFace::NarrowWidth);
+    panel(line).cmdPB_Click();
+    QCOMPARE(face.widthTwips(), PhoneFace::WideWidth);
+    QCOMPARE(line.view.log.last(), QStringLiteral("width 7335"));
+    panel(line).cmdPB_Click();
+    QCOMPARE(face.widthTwips(), PhoneFace::NarrowWidth);
+    QCOMPARE(line.view.log.last(), QStringLiteral("width 2865"));
 }
 
-void TestPhoneBookPanel::entryButtonsActAsOneGroup() {
-    PhoneRig rig;
-    loadWithEntries(rig);
-    frmPhone& phone = rig.phone();
-    const auto down = [&] {
-        QList<int> pressed;
-        for (RibbonButton* r : phone.ribPhoneBook) {
-            if (r->isChecked()) {
-                pressed << r->index();
-            }
-        }
-        return pressed;
-    };
-    click(phone.ribPhoneBook[4]);
-    QCOMPARE(down(), QList<int>{4});
-    click(phone.ribPhoneBook[7]);
-    QCOMPARE(down(), QList<int>{7});
-    click(phone.ribPhoneBook[7]); // released again: nothing is down
-    QCOMPARE(down(), QList<int>{});
-    QVERIFY(rig.messages.boxes.isEmpty());
+void TestPhoneBookPanel::entryButtonsSelectOneAtATime_data() {
+    QTest::addColumn<Clicks>("clicks");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QList<int>>("down");
+    QTest::newRow("one pressed") << Clicks{{4, true}} << 4 << QList<int>{4};
+    QTest::newRow("another pressed releases it") << Clicks{{4, true}, {7, true}} << 7 << QList<int>{7};
+    QTest::newRow("the pressed one released") << Clicks{{4, true}, {7, true}, {7, false}} << -1 << QList<int>{};
+    QTest::newRow("pressed again after a release") << Clicks{{4, true}, {4, false}, {4, true}} << 4 << QList<int>{4};
+}
+
+void TestPhoneBookPanel::entryButtonsSelectOneAtATime() {
+    QFETCH(Clicks, clicks);
+    QFETCH(int, selected);
+    QFETCH(QList<int>, down);
+    PhoneLine line;
+    loadWithEntries(line, {4, 7});
+    const QByteArray before = line.temp.readRaw();
+    for (const auto& [index, state] : clicks) {
+        panel(line).ribPhoneBook_Click(index, state);
+    }
+    QCOMPARE(line.phone().face().selectedEntry(), selected);
+    QCOMPARE(panel(line).selectedEntry(), selected);
+    QCOMPARE(shownDown(line.view), down);
+    // Selecting touches nothing else.
+    QCOMPARE(line.phone().face().text(Box::NumberOut), QString());
+    QVERIFY(line.messages.boxes.isEmpty());
+    QCOMPARE(line.temp.readRaw(), before);
 }
 
 void TestPhoneBookPanel::enterTakesTheNumber_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("display"); // the display afterwards; it starts as "99"
-    QTest::addColumn<bool>("told");
+    QTest::addColumn<QString>("told");    // the message, or none
     QTest::newRow("punctuated number") << "(555) 123-4567"
-                                       << "5551234567" << false;
+                                       << "5551234567" << QString();
     QTest::newRow("codes and pause") << "*67,5551234#"
-                                     << "*67,5551234#" << false;
+                                     << "*67,5551234#" << QString();
     QTest::newRow("fourteen characters") << "12345678901234"
-                                         << "12345678901234" << false;
+                                         << "12345678901234" << QString();
     QTest::newRow("fifteen characters") << "123456789012345"
-                                        << "99" << true;
+                                        << "99"
+                                        << "This Entry's Number Is Longer than 14 Characters and Cannot Be Dialed";
     QTest::newRow("no number") << ""
-                               << "99" << true;
+                               << "99"
+                               << "This Entry Has No Number to Dial";
     QTest::newRow("nothing dialable") << "call the office"
-                                      << "99" << true;
+                                      << "99"
+                                      << "This Entry Has No Number to Dial";
 }
 
 void TestPhoneBookPanel::enterTakesTheNumber() {
     QFETCH(QString, stored);
     QFETCH(QString, display);
-    QFETCH(bool, told);
-    PhoneRig rig;
-    PhoneBookEntries::write(rig.store(), 6, QStringLiteral("Office"), stored);
-    loadWithEntries(rig);
-    frmPhone& phone = rig.phone();
-    phone.txtNumberOut->setText(QStringLiteral("99"));
-    const QByteArray before = rig.temp.readRaw();
-    click(phone.ribPhoneBook[6]);
-    click(phone.cmdPBEnter);
-    QCOMPARE(phone.txtNumberOut->text(), display);
-    QCOMPARE(rig.messages.boxes.size(), told ? 1 : 0);
-    QCOMPARE(rig.temp.readRaw(), before);
+    QFETCH(QString, told);
+    PhoneLine line;
+    PhoneBookEntries::write(line.store(), 6, QStringLiteral("Office"), stored);
+    loadWithEntries(line);
+    PhoneFace& face = line.phone().face();
+    face.setText(Box::NumberOut, QStringLiteral("99"));
+    const QByteArray before = line.temp.readRaw();
+    panel(line).ribPhoneBook_Click(6, true);
+    panel(line).cmdPBEnter_Click();
+    QCOMPARE(face.text(Box::NumberOut), display);
+    QCOMPARE(texts(line.messages), told.isEmpty() ? QStringList() : QStringList{told});
+    if (!told.isEmpty()) {
+        QCOMPARE(line.messages.boxes[0].title, ApplicationTitle);
+        QCOMPARE(line.messages.boxes[0].icon, MessageBoxes::Icon::Information);
+    }
+    QCOMPARE(line.temp.readRaw(), before);
 }
 
 void TestPhoneBookPanel::withoutSelectionTheUserIsTold_data() {
-    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("edit"); // Edit, or <-- Enter
     QTest::addColumn<bool>("pressAndRelease");
-    QTest::newRow("Enter, never selected") << "cmdPBEnter" << false;
-    QTest::newRow("Enter, selection released") << "cmdPBEnter" << true;
-    QTest::newRow("Edit, never selected") << "cmdPBEdit" << false;
-    QTest::newRow("Edit, selection released") << "cmdPBEdit" << true;
+    QTest::newRow("Enter, never selected") << false << false;
+    QTest::newRow("Enter, selection released") << false << true;
+    QTest::newRow("Edit, never selected") << true << false;
+    QTest::newRow("Edit, selection released") << true << true;
 }
 
 void TestPhoneBookPanel::withoutSelectionTheUserIsTold() {
-    QFETCH(QString, button);
+    QFETCH(bool, edit);
     QFETCH(bool, pressAndRelease);
-    PhoneRig rig;
-    loadWithEntries(rig, {0, 1});
-    frmPhone& phone = rig.phone();
+    PhoneLine line;
+    loadWithEntries(line, {0, 1});
     if (pressAndRelease) {
-        click(phone.ribPhoneBook[1]);
-        click(phone.ribPhoneBook[1]);
+        panel(line).ribPhoneBook_Click(1, true);
+        panel(line).ribPhoneBook_Click(1, false);
     }
-    click(phone.findChild<QWidget*>(button));
-    QCOMPARE(rig.messages.boxes.size(), 1);
-    QVERIFY(rig.messages.boxes[0].text.contains(QStringLiteral("Select")));
-    QCOMPARE(phone.txtNumberOut->text(), QString());
-    QVERIFY(!editDialog(phone));
+    if (edit) {
+        panel(line).cmdPBEdit_Click();
+    } else {
+        panel(line).cmdPBEnter_Click();
+    }
+    QCOMPARE(texts(line.messages), QStringList{SelectFirst});
+    QCOMPARE(line.phone().face().text(Box::NumberOut), QString());
+    QVERIFY(line.view.edits.isEmpty());
 }
 
-void TestPhoneBookPanel::editStoresNameAndNumber() {
-    PhoneRig rig;
-    PhoneBookEntries::write(rig.store(), 2, QStringLiteral("Bob"), QStringLiteral("555-0199"));
-    loadWithEntries(rig);
-    frmPhone& phone = rig.phone();
-    click(phone.ribPhoneBook[2]);
-    click(phone.cmdPBEdit);
-    QPointer<PhoneBookEditDialog> dialog = editDialog(phone);
-    QVERIFY(dialog);
-    QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->txtEntryName->text(), QStringLiteral("Bob"));
-    QCOMPARE(dialog->txtEntryNumber->text(), QStringLiteral("5550199")); // what would be dialled
+void TestPhoneBookPanel::editAsksTheViewAndItsOKStoresAndShows() {
+    PhoneLine line;
+    PhoneBookEntries::write(line.store(), 2, QStringLiteral("Bob"), QStringLiteral("555-0199"));
+    loadWithEntries(line);
+    const QByteArray before = line.temp.readRaw();
+    panel(line).ribPhoneBook_Click(2, true);
+    panel(line).cmdPBEdit_Click();
+    // The editor gets the entry as stored; what it shows of the number is its own affair.
+    QCOMPARE(line.view.edits.size(), 1);
+    QCOMPARE(line.view.edits[0].index, 2);
+    QCOMPARE(line.view.edits[0].name, QStringLiteral("Bob"));
+    QCOMPARE(line.view.edits[0].number, QStringLiteral("555-0199"));
+    QCOMPARE(line.temp.readRaw(), before); // opening the editor stores nothing
 
-    dialog->txtEntryName->clear();
-    QTest::keyClicks(dialog->txtEntryName, QStringLiteral("Garage, Bob's"));
-    dialog->txtEntryNumber->clear();
-    QTest::keyClicks(dialog->txtEntryNumber, QStringLiteral("*70,555-01x99#123456789")); // "-" and "x" refused
-    QCOMPARE(dialog->txtEntryNumber->text(), QStringLiteral("*70,5550199#12"));          // fourteen at most
-    click(dialog->cmdOK);
-
-    QCOMPARE(rig.store().read(Settings::PhoneBook, QStringLiteral("2")), QStringLiteral("Garage, Bob's"));
-    QCOMPARE(rig.store().read(Settings::PhoneBook, QStringLiteral("2a")), QStringLiteral("*70,5550199#12"));
-    QCOMPARE(phone.txtPhoneBook[2]->text(), QStringLiteral("Garage, Bob's *70,5550199#12"));
-    QTRY_VERIFY(!dialog);
-    QVERIFY(rig.messages.boxes.isEmpty());
-}
-
-void TestPhoneBookPanel::editCancelledChangesNothing() {
-    PhoneRig rig;
-    PhoneBookEntries::write(rig.store(), 9, QStringLiteral("Carol"), QStringLiteral("5550100"));
-    loadWithEntries(rig);
-    frmPhone& phone = rig.phone();
-    const QByteArray before = rig.temp.readRaw();
-    click(phone.ribPhoneBook[9]);
-    click(phone.cmdPBEdit);
-    QPointer<PhoneBookEditDialog> dialog = editDialog(phone);
-    QVERIFY(dialog);
-    QTest::keyClicks(dialog->txtEntryName, QStringLiteral(" changed"));
-    QTest::keyClicks(dialog->txtEntryNumber, QStringLiteral("9"));
-    QTest::keyClick(dialog, Qt::Key_Escape);
-    QTRY_VERIFY(!dialog);
-    QCOMPARE(rig.temp.readRaw(), before);
-    QCOMPARE(phone.txtPhoneBook[9]->text(), QStringLiteral("Carol 5550100"));
+    panel(line).storeEntry(2, QStringLiteral("Garage, Bob's"), QStringLiteral("*70,5550199#12"));
+    QCOMPARE(line.store().read(Settings::PhoneBook, QStringLiteral("2")), QStringLiteral("Garage, Bob's"));
+    QCOMPARE(line.store().read(Settings::PhoneBook, QStringLiteral("2a")), QStringLiteral("*70,5550199#12"));
+    QCOMPARE(line.phone().face().phoneBookRow(2), QStringLiteral("Garage, Bob's *70,5550199#12"));
+    QCOMPARE(line.view.log.last(), QStringLiteral("row 2 Garage, Bob's *70,5550199#12"));
+    QVERIFY(line.messages.boxes.isEmpty());
 }
 
 void TestPhoneBookPanel::addCaller_data() {
@@ -199,21 +225,27 @@ void TestPhoneBookPanel::addCaller_data() {
     QTest::addColumn<QString>("number");
     QTest::addColumn<QList<bool>>("answers");
     QTest::addColumn<int>("storedAt"); // -1: nothing stored
-    QTest::addColumn<int>("boxes");
+    QTest::addColumn<QString>("told"); // the one box shown, or none
     const QList<int> some{0, 1};
     QList<int> all;
     for (int i = 0; i < PhoneBookEntries::Count; ++i) {
         all << i;
     }
-    QTest::newRow("no caller yet") << some << -1 << "" << QList<bool>{} << -1 << 1;
-    QTest::newRow("private caller") << some << 4 << "P" << QList<bool>{} << -1 << 1;
-    QTest::newRow("out-of-area caller") << some << 4 << "O" << QList<bool>{} << -1 << 1;
-    QTest::newRow("none selected: first empty") << some << -1 << "6135550123" << QList<bool>{} << 2 << 0;
-    QTest::newRow("selected empty entry") << some << 5 << "6135550123" << QList<bool>{} << 5 << 0;
-    QTest::newRow("selected full entry, replace") << some << 1 << "6135550123" << QList<bool>{true} << 1 << 1;
-    QTest::newRow("selected full entry, keep") << some << 1 << "6135550123" << QList<bool>{false} << -1 << 1;
-    QTest::newRow("book full, none selected") << all << -1 << "6135550123" << QList<bool>{} << -1 << 1;
-    QTest::newRow("book full, one selected") << all << 11 << "6135550123" << QList<bool>{true} << 11 << 1;
+    const QString caller = QStringLiteral("6135550123");
+    const QString replace1 = QStringLiteral("Replace \"Name 1 5550101\" with \"SMITH, JOHN 6135550123\"?");
+    QTest::newRow("no caller yet") << some << -1 << "" << QList<bool>{} << -1 << "No Caller to Add Yet";
+    QTest::newRow("private caller") << some << 4 << "P" << QList<bool>{} << -1
+                                    << "The Last Caller's Number Is Private and Cannot Be Added";
+    QTest::newRow("out-of-area caller") << some << 4 << "O" << QList<bool>{} << -1
+                                        << "The Last Caller Is Out of Area: No Number to Add";
+    QTest::newRow("none selected: first empty") << some << -1 << caller << QList<bool>{} << 2 << QString();
+    QTest::newRow("selected empty entry") << some << 5 << caller << QList<bool>{} << 5 << QString();
+    QTest::newRow("selected full entry, replace") << some << 1 << caller << QList<bool>{true} << 1 << replace1;
+    QTest::newRow("selected full entry, keep") << some << 1 << caller << QList<bool>{false} << -1 << replace1;
+    QTest::newRow("book full, none selected")
+        << all << -1 << caller << QList<bool>{} << -1 << "The Phone Book Is Full: Select the Entry to Replace";
+    QTest::newRow("book full, one selected") << all << 11 << caller << QList<bool>{true} << 11
+                                             << "Replace \"Name 11 55501011\" with \"SMITH, JOHN 6135550123\"?";
 }
 
 void TestPhoneBookPanel::addCaller() {
@@ -222,31 +254,32 @@ void TestPhoneBookPanel::addCaller() {
     QFETCH(QString, number);
     QFETCH(QList<bool>, answers);
     QFETCH(int, storedAt);
-    QFETCH(int, boxes);
-    PhoneRig rig;
-    loadWithEntries(rig, filled);
-    frmPhone& phone = rig.phone();
+    QFETCH(QString, told);
+    PhoneLine line;
+    loadWithEntries(line, filled);
+    Phone& phone = line.phone();
     // The report as it came from the modem: number in full, name as sent.
     phone.state.LastReportNumber = number;
     phone.state.LastReportName = number.isEmpty() ? QString() : QStringLiteral("SMITH, JOHN");
     if (selected >= 0) {
-        click(phone.ribPhoneBook[selected]);
+        panel(line).ribPhoneBook_Click(selected, true);
     }
-    rig.messages.answers = answers;
-    const QByteArray before = rig.temp.readRaw();
-    click(phone.cmdAddCaller);
+    line.messages.answers = answers;
+    const QByteArray before = line.temp.readRaw();
+    panel(line).cmdAddCaller_Click();
 
-    QCOMPARE(rig.messages.boxes.size(), boxes);
+    QCOMPARE(texts(line.messages), told.isEmpty() ? QStringList() : QStringList{told});
+    QVERIFY(line.messages.answers.isEmpty()); // every question the test answered was asked
     if (storedAt < 0) {
-        QCOMPARE(rig.temp.readRaw(), before);
+        QCOMPARE(line.temp.readRaw(), before);
         return;
     }
-    QCOMPARE(PhoneBookEntries::name(rig.store(), storedAt), QStringLiteral("SMITH, JOHN"));
-    QCOMPARE(PhoneBookEntries::number(rig.store(), storedAt), number);
-    QCOMPARE(phone.txtPhoneBook[storedAt]->text(), QStringLiteral("SMITH, JOHN ") + number);
+    QCOMPARE(PhoneBookEntries::name(line.store(), storedAt), QStringLiteral("SMITH, JOHN"));
+    QCOMPARE(PhoneBookEntries::number(line.store(), storedAt), number);
+    QCOMPARE(phone.face().phoneBookRow(storedAt), QStringLiteral("SMITH, JOHN ") + number);
     for (int other : filled) {
         if (other != storedAt) {
-            QCOMPARE(PhoneBookEntries::name(rig.store(), other), QStringLiteral("Name %1").arg(other));
+            QCOMPARE(PhoneBookEntries::name(line.store(), other), QStringLiteral("Name %1").arg(other));
         }
     }
 }

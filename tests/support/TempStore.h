@@ -11,6 +11,7 @@ public:
         : m_store(m_dir.path() + QStringLiteral("/Vantrel.conf")) {}
 
     SettingsStore& store() { return m_store; }
+    const SettingsStore& store() const { return m_store; }
     QString path() const { return m_store.filePath(); }
     QString folder() const { return m_dir.path(); }
 

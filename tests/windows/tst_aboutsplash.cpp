@@ -1,4 +1,4 @@
-#include "PhoneRig.h"
+#include "WindowLine.h"
 #include "console/frmPhone.h"
 #include "windows/SideWindows.h"
 #include "windows/frmAbout.h"
@@ -37,9 +37,9 @@ private:
 
 namespace {
 
-frmAbout* openAbout(PhoneRig& rig) {
-    rig.phone().mnuAbout->trigger();
-    return rig.phone().sideWindows().aboutWindow();
+frmAbout* openAbout(WindowLine& line) {
+    line.control<QAction>(QStringLiteral("mnuAbout"))->trigger();
+    return line.window().sideWindows().aboutWindow();
 }
 
 bool sameShared(const SharedState& a, const SharedState& b) {
@@ -59,21 +59,21 @@ void TestAboutSplash::cleanup() {
 }
 
 void TestAboutSplash::aboutShowsTitleVersionAndIcon() {
-    PhoneRig rig;
-    rig.makePhone();
-    const SharedState before = rig.shared;
-    frmAbout* about = openAbout(rig);
+    WindowLine line;
+    line.phone();
+    const SharedState before = line.shared;
+    frmAbout* about = openAbout(line);
     QVERIFY(about);
     QVERIFY(about->isVisible());
     QVERIFY(!about->isModal());
     QCOMPARE(about->windowTitle(), QStringLiteral("Brisvane"));
-    QCOMPARE(about->lblTitle->text(), QStringLiteral("Brisvane"));
-    QCOMPARE(about->lblVersion->text(), QStringLiteral("Version 1.0.9"));
-    QVERIFY(!about->picIcon->pixmap().isNull());
-    QCOMPARE(about->cmdSysInfo->text(), QStringLiteral("&System Info..."));
-    QVERIFY(about->cmdOK->isDefault());
-    QVERIFY(!rig.phone().isVisible()); // the About window leaves the main window as it is
-    QVERIFY(sameShared(before, rig.shared));
+    QCOMPARE(child<QLabel>(about, "lblTitle")->text(), QStringLiteral("Brisvane"));
+    QCOMPARE(child<QLabel>(about, "lblVersion")->text(), QStringLiteral("Version 1.0.9"));
+    QVERIFY(!child<QLabel>(about, "picIcon")->pixmap().isNull());
+    QCOMPARE(child<QPushButton>(about, "cmdSysInfo")->text(), QStringLiteral("&System Info..."));
+    QVERIFY(child<QPushButton>(about, "cmdOK")->isDefault());
+    QVERIFY(!line.widget().isVisible()); // the About window leaves the main window as it is
+    QVERIFY(sameShared(before, line.shared));
 }
 
 void TestAboutSplash::aboutCloses_data() {
@@ -86,12 +86,12 @@ void TestAboutSplash::aboutCloses_data() {
 
 void TestAboutSplash::aboutCloses() {
     QFETCH(int, how);
-    PhoneRig rig;
-    rig.makePhone();
-    QPointer<frmAbout> about = openAbout(rig);
+    WindowLine line;
+    line.phone();
+    QPointer<frmAbout> about = openAbout(line);
     switch (how) {
     case 0:
-        QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(about, "cmdOK"), Qt::LeftButton);
         break;
     case 1:
         QTest::keyClick(about, Qt::Key_Return);
@@ -103,19 +103,19 @@ void TestAboutSplash::aboutCloses() {
         QVERIFY(about->close());
     }
     QTRY_VERIFY(!about); // destroyed, not only hidden
-    QVERIFY(rig.messages.boxes.isEmpty());
+    QVERIFY(line.messages.boxes.isEmpty());
 }
 
 void TestAboutSplash::oneAboutAtATime() {
-    PhoneRig rig;
-    rig.makePhone();
-    QPointer<frmAbout> first = openAbout(rig);
-    QCOMPARE(openAbout(rig), first.data());
-    QTest::mouseClick(first->cmdOK, Qt::LeftButton);
+    WindowLine line;
+    line.phone();
+    QPointer<frmAbout> first = openAbout(line);
+    QCOMPARE(openAbout(line), first.data());
+    QTest::mouseClick(child<QPushButton>(first, "cmdOK"), Qt::LeftButton);
     QTRY_VERIFY(!first);
-    QPointer<frmAbout> second = openAbout(rig);
+    QPointer<frmAbout> second = openAbout(line);
     QVERIFY(second);
-    QCOMPARE(second->lblVersion->text(), QStringLiteral("Version 1.0.9"));
+    QCOMPARE(child<QLabel>(second, "lblVersion")->text(), QStringLiteral("Version 1.0.9"));
 }
 
 void TestAboutSplash::systemInfo_data() {
@@ -139,46 +139,46 @@ void TestAboutSplash::systemInfo() {
         }
     }
     qputenv("PATH", QFile::encodeName(bin.path()));
-    PhoneRig rig;
-    rig.makePhone();
-    const SharedState before = rig.shared;
-    QPointer<frmAbout> about = openAbout(rig);
-    QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+    WindowLine line;
+    line.phone();
+    const SharedState before = line.shared;
+    QPointer<frmAbout> about = openAbout(line);
+    QTest::mouseClick(child<QPushButton>(about, "cmdSysInfo"), Qt::LeftButton);
     if (tool == QLatin1String("runs")) {
         QTRY_VERIFY(QFile::exists(program + QStringLiteral(".ran")));
-        QVERIFY(rig.messages.boxes.isEmpty());
+        QVERIFY(line.messages.boxes.isEmpty());
     } else {
-        QCOMPARE(rig.messages.boxes.size(), 1);
-        QCOMPARE(rig.messages.boxes[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
-        QCOMPARE(rig.messages.boxes[0].title, QStringLiteral("Brisvane"));
-        QCOMPARE(rig.messages.boxes[0].icon, MessageBoxes::Icon::None);
+        QCOMPARE(line.messages.boxes.size(), 1);
+        QCOMPARE(line.messages.boxes[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
+        QCOMPARE(line.messages.boxes[0].title, QStringLiteral("Brisvane"));
+        QCOMPARE(line.messages.boxes[0].icon, MessageBoxes::Icon::None);
     }
     QVERIFY(about); // the About window stays open
     QVERIFY(about->isVisible());
-    QVERIFY(sameShared(before, rig.shared));
+    QVERIFY(sameShared(before, line.shared));
 }
 
 void TestAboutSplash::aboutClosedWhileItsBoxIsUp() {
     QTemporaryDir bin;
     qputenv("PATH", QFile::encodeName(bin.path())); // no tool: the button shows a box
-    PhoneRig rig;
-    rig.makePhone();
-    QPointer<frmAbout> about = openAbout(rig);
+    WindowLine line;
+    line.phone();
+    QPointer<frmAbout> about = openAbout(line);
     bool keptWhileBoxUp = false;
     // The About window closes while its box waits for the user, as every window does when the
     // program ends.
-    rig.messages.whileOpen = [&] {
+    line.messages.whileOpen = [&] {
         bool closed = false;
         QTimer::singleShot(0, about, [&] {
             about->close();
             // By then the event loop has carried out whatever the close left for it.
             QTimer::singleShot(0, about, [&] { QTimer::singleShot(0, about, [&] { closed = true; }); });
         });
-        QVERIFY(rig.waiter.waitUntil([&] { return closed || !about; }, 10) != Waiter::Result::TimedOut);
+        QVERIFY(line.waiter.waitUntil([&] { return closed || !about; }, 10) != Waiter::Result::TimedOut);
         keptWhileBoxUp = about && about->isHidden();
     };
-    QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
-    QCOMPARE(rig.messages.boxes.size(), 1);
+    QTest::mouseClick(child<QPushButton>(about, "cmdSysInfo"), Qt::LeftButton);
+    QCOMPARE(line.messages.boxes.size(), 1);
     QVERIFY(keptWhileBoxUp); // the handler returned into a window that still exists
     // Back in the main loop, which has nothing left to do, it goes.
     if (about) {
@@ -186,33 +186,33 @@ void TestAboutSplash::aboutClosedWhileItsBoxIsUp() {
         QTestEventLoop::instance().enterLoop(10);
     }
     QVERIFY(!about);
-    QPointer<frmAbout> next = openAbout(rig);
+    QPointer<frmAbout> next = openAbout(line);
     QVERIFY(next);
     QVERIFY(next->isVisible());
 }
 
 void TestAboutSplash::splashShowsAndGoesByItself() {
-    PhoneRig rig(50); // five seconds in a tenth of one
-    rig.makePhone();
-    const SharedState before = rig.shared;
-    QPointer<frmSplash> splash = new frmSplash(rig.clock, frmSplash::telephonePicture(rig.phone()));
+    WindowLine line(PhoneLine::Line::Scripted, 50); // five seconds in a tenth of one
+    line.phone();
+    const SharedState before = line.shared;
+    QPointer<frmSplash> splash = new frmSplash(line.clock, frmSplash::telephonePicture(line.widget()));
     splash->setAttribute(Qt::WA_DeleteOnClose);
     bool finished = false;
     connect(splash, &frmSplash::finished, this, [&] { finished = true; });
-    const double start = rig.clock.now();
+    const double start = line.clock.now();
     splash->Form_Load(100.0);
     QVERIFY(splash->isVisible());
-    QCOMPARE(splash->lblProductName->text(), QStringLiteral("Brisvane"));
-    QCOMPARE(splash->lblVersion->text(), QStringLiteral("Version 1.0.9"));
-    QVERIFY(!splash->lblPlatform->text().isEmpty());
-    QVERIFY(splash->lblPlatform->text() != frmSplash::DesignPlatformText);
-    QVERIFY(!splash->imgLogo->pixmap().isNull());
-    QCOMPARE(splash->lblCompany->text(), QStringLiteral("Company"));
+    QCOMPARE(child<QLabel>(splash, "lblProductName")->text(), QStringLiteral("Brisvane"));
+    QCOMPARE(child<QLabel>(splash, "lblVersion")->text(), QStringLiteral("Version 1.0.9"));
+    QVERIFY(!child<QLabel>(splash, "lblPlatform")->text().isEmpty());
+    QVERIFY(child<QLabel>(splash, "lblPlatform")->text() != frmSplash::DesignPlatformText);
+    QVERIFY(!child<QLabel>(splash, "imgLogo")->pixmap().isNull());
+    QCOMPARE(child<QLabel>(splash, "lblCompany")->text(), QStringLiteral("Company"));
     QTRY_VERIFY(!splash);
     QVERIFY(finished);
-    QVERIFY(rig.clock.now() - start >= 4.5);
-    QVERIFY(!rig.phone().isVisible()); // the main window is left to its own load
-    QVERIFY(sameShared(before, rig.shared));
+    QVERIFY(line.clock.now() - start >= 4.5);
+    QVERIFY(!line.widget().isVisible()); // the main window is left to its own load
+    QVERIFY(sameShared(before, line.shared));
 }
 
 void TestAboutSplash::clickOnTheSplashFrame_data() {
@@ -226,18 +226,20 @@ void TestAboutSplash::clickOnTheSplashFrame_data() {
 void TestAboutSplash::clickOnTheSplashFrame() {
     QFETCH(QString, target);
     QFETCH(bool, ends);
-    PhoneRig rig(1); // real time: only a click can end it within the test
-    rig.makePhone();
-    QPointer<frmSplash> splash = new frmSplash(rig.clock, QPixmap());
+    WindowLine line(PhoneLine::Line::Scripted, 1); // real time: only a click can end it within the test
+    line.phone();
+    QPointer<frmSplash> splash = new frmSplash(line.clock, QPixmap());
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->Form_Load(frmSplash::timeOfDay());
+    bool finished = false;
+    connect(splash, &frmSplash::finished, this, [&] { finished = true; });
     QWidget* widget = splash->findChild<QWidget*>(target);
     QVERIFY(widget);
     QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(finished, ends); // a click ends it at once, or not at all
     if (ends) {
         QTRY_VERIFY(!splash);
     } else {
-        QTest::qWait(20);
         QVERIFY(splash);
         QVERIFY(splash->isVisible());
         delete splash.data();
