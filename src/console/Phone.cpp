@@ -108,6 +108,8 @@ bool Phone::queryUnload() {
         return false;
     }
     state.Unloading = true;
+    // A modem plugged back in from now on is not attached again.
+    m_modemLink->stopWaitingForDevice();
     Form_Unload();
     emit closed();
     return true;

@@ -6,6 +6,7 @@
 #include "console/Services.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
+#include "modem/DeviceWatch.h"
 #include "modem/ErrorTable.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
@@ -14,6 +15,10 @@
 #include <utility>
 
 namespace {
+
+// How long after a device path appeared whose device could not be opened yet it is tried once
+// more: the system sets a new device's permissions a moment after making its node.
+constexpr double SecondLookSeconds = 2;
 
 // The stored initialisation command, the caller-ID tail when caller ID is exactly "True", a CR.
 QString lineFrom(const QString& intString, const QString& callerID, const QString& callerIDString) {
@@ -27,11 +32,20 @@ ModemLink::ModemLink(Services& services, PhoneState& state, SerialControl& comMo
     , m_services(services)
     , m_state(state)
     , m_comModem(comModem)
-    , m_face(face) {
+    , m_face(face)
+    , m_watch(new DeviceWatch(services.waiter, this)) {
     connect(&m_comModem, &SerialControl::deviceLost, this, &ModemLink::onDeviceLost);
+    connect(m_watch, &DeviceWatch::present, this, &ModemLink::reattach);
 }
 
 void ModemLink::modem_int() {
+    m_watch->stop();
+    if (const SerialError e = attach()) {
+        ModemError(e);
+    }
+}
+
+SerialError ModemLink::attach() {
     SharedState& shared = m_services.shared;
     const QList<ConversionError> toldAtLoad = std::exchange(m_toldAtLoad, {});
     if (const auto bad = loadModemSettings(m_services.settings, shared, m_state.SpeakerLevel); !bad.isEmpty()) {
@@ -40,39 +54,35 @@ void ModemLink::modem_int() {
         if (!toldAtLoad.contains(bad.first())) {
             tellUnusable(bad, false);
         }
-        ModemError({ErrorNumber::TypeMismatch, QStringLiteral("The setting \"%1\" holds \"%2\", which cannot be used.")
-                                                   .arg(bad.first().key, bad.first().text)});
-        return;
+        return {ErrorNumber::TypeMismatch, QStringLiteral("The setting \"%1\" holds \"%2\", which cannot be used.")
+                                               .arg(bad.first().key, bad.first().text)};
     }
     shared.InitLine.clear();
     m_face.setSpeakerLevel(m_state.SpeakerLevel);
     if (!Settings::isExactlyTrue(shared.AutoOn) && shared.ModemAttached) {
-        return;
+        return {};
     }
     SerialControl& port = m_comModem;
     if (const SerialError e = port.setCommPort(shared.PortNumber)) {
-        ModemError(e);
-        return;
+        return e;
     }
     if (!port.portOpen()) {
         if (const SerialError e = port.setPortOpen(true)) {
-            ModemError(e);
-            return;
+            return e;
         }
     }
     shared.InitLine = lineFrom(shared.IntString, shared.CallerID, shared.CallerIDString);
     for (const SerialError& e : {port.setInputLen(0), port.setInBufferCount(0)}) {
         if (e) {
-            ModemError(e);
-            return;
+            return e;
         }
     }
     shared.ModemAttached = true;
     if (const SerialError e = output(shared.InitLine)) {
-        ModemError(e);
-        return;
+        return e;
     }
     m_face.setLit(PhoneFace::Light::Power, true);
+    return {};
 }
 
 bool ModemLink::Delay(double seconds) {
@@ -165,5 +175,31 @@ void ModemLink::onDeviceLost(const SerialError& error) {
     m_services.shared.ModemAttached = false;
     m_face.setLit(PhoneFace::Light::Power, false);
     emit deviceLost();
+    // Watching before the box: a modem plugged back in while the user reads it counts.
+    if (!m_state.Unloading) {
+        m_watch->start([this] { return m_comModem.devicePath(); });
+    }
     m_services.messages.show(MessageBoxes::Icon::Warning, ApplicationTitle, errorMessageText(error));
+}
+
+void ModemLink::stopWaitingForDevice() {
+    m_watch->stop();
+}
+
+void ModemLink::reattach() {
+    if (m_state.Unloading || m_services.shared.ModemAttached) {
+        m_watch->stop();
+        return;
+    }
+    const SerialError e = attach();
+    if (!e) {
+        m_watch->stop();
+        return;
+    }
+    if (e.number == ErrorNumber::InvalidPort || e.number == ErrorNumber::PortAlreadyOpen) {
+        m_watch->lookAgainAfter(SecondLookSeconds);
+        return;
+    }
+    m_watch->stop();
+    ModemError(e);
 }

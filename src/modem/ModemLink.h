@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+class DeviceWatch;
 class PhoneFace;
 class SerialControl;
 struct PhoneState;
@@ -15,14 +16,28 @@ struct Services;
 // The telephone's link to the modem: attaching to the modem (`modem_int`), the program's timed
 // wait (`Delay`), writing command lines, the serial error reporter (`ModemError`), and what
 // happens when the device goes away.
+//
+// A device that went away while attached is waited for: when the same port's device path is
+// there again (the modem plugged back in), the telephone attaches by itself as On/Off would, with
+// no message box. An attach of the user's (On/Off) or the telephone's close ends the wait,
+// so a user who detached is never attached behind their back. An open that fails because the
+// device is not ready yet (permissions follow its node) or is held by another program waits for
+// the next change silently; any other failure is told once, as On/Off tells it, and ends the
+// wait.
 class ModemLink : public QObject {
     Q_OBJECT
 public:
     ModemLink(Services& services, PhoneState& state, SerialControl& comModem, PhoneFace& face,
               QObject* parent = nullptr);
 
-    // Attach: reload the settings, open the chosen port, send the initialisation line.
+    // Attach: reload the settings, open the chosen port, send the initialisation line. Ends the
+    // wait for a lost device.
     void modem_int();
+
+    // Whether the telephone is waiting for its lost device to come back, and where.
+    const DeviceWatch& deviceWatch() const { return *m_watch; }
+    // Stops waiting for the lost device (the telephone is closing).
+    void stopWaitingForDevice();
 
     // Waits `seconds`, letting every pending window and serial event run. False when the wait
     // was cut short because the program is ending; callers then finish without waiting again.
@@ -60,11 +75,15 @@ signals:
 
 private:
     void onDeviceLost(const SerialError& error);
+    // Everything of an attach but telling its error; the error, or none when attached.
+    SerialError attach();
+    void reattach();
 
     Services& m_services;
     PhoneState& m_state;
     SerialControl& m_comModem;
     PhoneFace& m_face;
+    DeviceWatch* m_watch = nullptr;
     bool m_toldThisCall = false;
     QList<ConversionError> m_toldAtLoad;
 };
