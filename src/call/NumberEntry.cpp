@@ -2,6 +2,8 @@
 
 #include "call/CallControl.h"
 #include "call/CommandLines.h"
+#include "call/TelLink.h"
+#include "console/MessageBoxes.h"
 #include "console/PhoneFace.h"
 #include "console/PhoneState.h"
 #include "console/Services.h"
@@ -101,6 +103,43 @@ void NumberEntry::cmdRedial_Click() {
         m_face.setText(Box::NumberOut, CommandLines::dialable(m_services.settings.read(Settings::LastDialed)));
     }
     m_face.view().focusSend();
+}
+
+void NumberEntry::enterLink(const QString& link) {
+    // The display belongs to the call in progress: its number, and the tones sent since.
+    if (m_services.shared.CallActive || m_state.IncomingCall) {
+        refuseLink(link, QStringLiteral("A call is in progress."));
+        return;
+    }
+    const TelLink::Parsed parsed = TelLink::parse(link);
+    switch (parsed.outcome) {
+    case TelLink::Outcome::NotALink:
+        refuseLink(link, QStringLiteral("It is not a telephone link."));
+        return;
+    case TelLink::Outcome::NothingDialable:
+    case TelLink::Outcome::NotANumber:
+        refuseLink(link, QStringLiteral("It holds no telephone number that can be dialled."));
+        return;
+    case TelLink::Outcome::Number:
+        break;
+    }
+    // Cut to fit, it would be a different number.
+    if (parsed.number.size() > MaxLength) {
+        refuseLink(link, QStringLiteral("Its number %1 is longer than the %2 characters the display holds.")
+                             .arg(parsed.number)
+                             .arg(MaxLength));
+        return;
+    }
+    m_face.setText(Box::NumberOut, parsed.number);
+    m_face.view().focusSend();
+}
+
+void NumberEntry::refuseLink(const QString& link, const QString& reason) {
+    // Shown as received, but short: the link came from outside and may be any length.
+    constexpr int MaxShown = 60;
+    const QString shown = link.size() > MaxShown ? link.left(MaxShown) + QStringLiteral("...") : link;
+    m_services.messages.show(MessageBoxes::Icon::Warning, ApplicationTitle,
+                             QStringLiteral("The link was not entered:\r%1\r%2").arg(shown, reason));
 }
 
 void NumberEntry::txtNumberOut_Change() {

@@ -28,11 +28,16 @@ public:
     void cmdPause_Click();
     void cmdClear_Click();
     void cmdRedial_Click();
+    // A telephone link handed to the program ("tel:", "callto:"): its number goes into the display
+    // for the user's Send; it is never dialled from here. A link that is no number, a number the
+    // display cannot hold whole, and a link that comes during a call are refused with a message.
+    void enterLink(const QString& link);
     // Runs after every change of the display's text, whoever made it.
     void txtNumberOut_Change();
 
 private:
     void append(QChar symbol);
+    void refuseLink(const QString& link, const QString& reason);
 
     Services& m_services;
     PhoneState& m_state;
