@@ -23,6 +23,43 @@
 #include <QMenuBar>
 #include <QPointer>
 
+namespace {
+
+// What a screen reader says of each state the face shows; the names are set with the face.
+QString lampState(PhoneView::Light light, bool lit) {
+    if (light == PhoneView::Light::Power) {
+        return lit ? QStringLiteral("on") : QStringLiteral("off");
+    }
+    return lit ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+QString latchState(PhoneView::Latch button, bool on) {
+    switch (button) {
+    case PhoneView::Latch::Hold:
+        return on ? QStringLiteral("On hold") : QStringLiteral("Not on hold");
+    case PhoneView::Latch::Mute:
+        return on ? QStringLiteral("Muted") : QStringLiteral("Not muted");
+    case PhoneView::Latch::Handset:
+        break;
+    }
+    return on ? QStringLiteral("Handset in use") : QStringLiteral("Speakerphone in use");
+}
+
+// An entry's button and its row are named alike, by the entry's place and what it holds, so that
+// either tells a screen reader which entry it is and whether it is the selected one.
+void describeEntry(int index, QAbstractButton& button, QLineEdit& row) {
+    const QString held = row.text().simplified();
+    const QString name =
+        QStringLiteral("Entry %1: %2").arg(index + 1).arg(held.isEmpty() ? QStringLiteral("empty") : held);
+    const QString state = button.isChecked() ? QStringLiteral("Selected") : QStringLiteral("Not selected");
+    for (QWidget* control : {static_cast<QWidget*>(&button), static_cast<QWidget*>(&row)}) {
+        control->setAccessibleName(name);
+        control->setAccessibleDescription(state);
+    }
+}
+
+} // namespace
+
 frmPhone::frmPhone(Services& services, std::unique_ptr<SerialTransport> transport, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services) {
@@ -125,10 +162,16 @@ void frmPhone::showLight(Light light, bool lit) {
     const std::array<Lamp*, 2>& lamp = light == Light::Power ? picPower : picInuse;
     lamp[0]->setVisible(!lit);
     lamp[1]->setVisible(lit);
+    // A screen reader may come upon either picture, so both tell the lamp's state.
+    for (Lamp* picture : lamp) {
+        picture->setAccessibleDescription(lampState(light, lit));
+    }
 }
 
 void frmPhone::showLatched(Latch which, bool on) {
-    latchButton(which)->showLatched(on);
+    CommandButton* button = latchButton(which);
+    button->showLatched(on);
+    button->setAccessibleDescription(latchState(which, on));
 }
 
 void frmPhone::showToolTip(Latch which, const QString& tip) {
@@ -154,10 +197,13 @@ void frmPhone::showPhoneBookRow(int index, const QString& text) {
     QLineEdit* row = txtPhoneBook.at(static_cast<std::size_t>(index));
     row->setText(text);
     row->setCursorPosition(0);
+    describeEntry(index, *ribPhoneBook.at(static_cast<std::size_t>(index)), *row);
 }
 
 void frmPhone::showPhoneBookButton(int index, bool down) {
-    ribPhoneBook.at(static_cast<std::size_t>(index))->setChecked(down);
+    RibbonButton* button = ribPhoneBook.at(static_cast<std::size_t>(index));
+    button->setChecked(down);
+    describeEntry(index, *button, *txtPhoneBook.at(static_cast<std::size_t>(index)));
 }
 
 void frmPhone::focusSend() {

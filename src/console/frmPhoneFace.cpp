@@ -39,6 +39,7 @@ DisplayBox* displayBox(QWidget* parent, const char* name, const QRect& twips, co
 CommandButton* button(QWidget* parent, const char* name, int left, int top, int width, int height,
                       const QString& caption, const QString& tooltip, const QColor& color) {
     auto* b = place(new CommandButton(caption, parent), QLatin1String(name), left, top, width, height);
+    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
     b->setFont(sansSerif());
     b->setCaptionColor(color);
     if (!tooltip.isEmpty()) {
@@ -71,6 +72,7 @@ void frmPhone::buildFace() {
 
     // Display panel.
     SSPanel1 = place(new Panel3D(client), QStringLiteral("SSPanel1"), 210, 90, 2355, 1125);
+    SSPanel1->setAccessibleName(QStringLiteral("Display"));
     const QFont comic = Fonts::design(QStringLiteral("Comic Sans MS"), 9.75, QFont::Bold);
     txtName = displayBox(SSPanel1, "txtName", {90, 90, 2145, 285}, Green, comic);
     txtNumberIn = displayBox(SSPanel1, "txtNumberIn", {90, 360, 1275, 285}, Green, comic);
@@ -78,9 +80,15 @@ void frmPhone::buildFace() {
                            Fonts::design(QStringLiteral("Century Gothic"), 11.25, QFont::DemiBold));
     txtNumberOut = displayBox(SSPanel1, "txtNumberOut", {90, 630, 2145, 405}, Green,
                               Fonts::design(QStringLiteral("Comic Sans MS"), 12, QFont::Bold));
+    // A screen reader reads each box's text as its value.
+    txtName->setAccessibleName(QStringLiteral("Caller name"));
+    txtNumberIn->setAccessibleName(QStringLiteral("Caller number"));
+    txtStatus->setAccessibleName(QStringLiteral("Call status"));
+    txtNumberOut->setAccessibleName(QStringLiteral("Number to dial"));
 
     // Indicator panel: each lamp is a dark picture (index 0, shown) and a lit one (index 1, hidden).
     SSPanel4 = place(new Panel3D(client), QStringLiteral("SSPanel4"), 210, 1290, 2355, 495);
+    SSPanel4->setAccessibleName(QStringLiteral("Lamps"));
     Label1[0] = place(new QLabel(QStringLiteral("Pwr"), SSPanel4), indexed("Label1", 0), 135, 135, 345, 165);
     Label1[1] = place(new QLabel(QStringLiteral("In Use"), SSPanel4), indexed("Label1", 1), 1140, 150, 495, 165);
     const QString powerTip = QStringLiteral("Attached to Modem when lit");
@@ -92,25 +100,31 @@ void frmPhone::buildFace() {
     for (int i = 0; i < 2; ++i) {
         picPower[i]->setToolTip(powerTip);
         picInuse[i]->setToolTip(inUseTip);
-        picPower[i]->setVisible(i == 0);
-        picInuse[i]->setVisible(i == 0);
+        picPower[i]->setAccessibleName(QStringLiteral("Attached to the modem"));
+        picInuse[i]->setAccessibleName(QStringLiteral("Call in progress"));
     }
+    showLight(Light::Power, false);
+    showLight(Light::InUse, false);
 
     // Keypad: index = digit - 1 for 1 to 9, then star, 0 and #.
     SSPanel2 = place(new Panel3D(client), QStringLiteral("SSPanel2"), 180, 1830, 2400, 1620);
+    SSPanel2->setAccessibleName(QStringLiteral("Keypad"));
     static const char* const keyCaptions[12] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "*", "0", "#"};
+    static const char* const keyNames[12] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "star", "0", "pound"};
     for (int i = 0; i < 12; ++i) {
         const int left = 90 + (i % 3) * 735;
         const int top = 90 + (i / 3) * 360;
         const QString caption = i == 9 ? QStringLiteral("\u2605") : QLatin1String(keyCaptions[i]);
         cmdNumber[i] = button(SSPanel2, "", left, top, 735, 360, caption, QString(), Blue);
         cmdNumber[i]->setObjectName(indexed("cmdNumber", i));
+        cmdNumber[i]->setAccessibleName(QStringLiteral("Key ") + QLatin1String(keyNames[i]));
     }
     cmdNumber[9]->setFont(Fonts::design(QStringLiteral("Monotype Sorts"), 12));
     cmdNumber[11]->setToolTip(QStringLiteral("You can use the '/' key on the keypad"));
 
     // Function buttons, five rows of three.
     SSPanel3 = place(new Panel3D(client), QStringLiteral("SSPanel3"), 180, 3480, 2400, 1980);
+    SSPanel3->setAccessibleName(QStringLiteral("Function buttons"));
     struct Function {
         CommandButton** target;
         const char* name;
@@ -142,6 +156,9 @@ void frmPhone::buildFace() {
     }
     cmdLastCall->setFont(Fonts::design(QStringLiteral("Small Fonts"), 6.75));
     cmdSend->setDefault(true);
+    for (Latch latch : {Latch::Hold, Latch::Mute, Latch::Handset}) {
+        showLatched(latch, false);
+    }
 
     // Sliders and their caption strips: "+" over the low end, "-" over the high end.
     SSPanel5 = place(new Panel3D(client, QStringLiteral("+        Speaker Volume         -")),
@@ -156,21 +173,29 @@ void frmPhone::buildFace() {
     Slider2->setRange(0, PhoneFace::MaxMicrophoneGain);
     Slider2->setValue(1);
     Slider2->setToolTip(QStringLiteral("Adjust Mic Gain"));
+    Slider1->setAccessibleName(QStringLiteral("Speaker volume"));
+    Slider2->setAccessibleName(QStringLiteral("Microphone gain"));
     for (Slider* s : {Slider1, Slider2}) {
         s->setTickPosition(QSlider::NoTicks);
         s->setPageStep(1);
+        // The caption strip's "+" and "-" are only painted; a screen reader is told what they mark.
+        s->setAccessibleDescription(
+            QStringLiteral("%1, from + at %2 to - at %3").arg(s->toolTip()).arg(s->minimum()).arg(s->maximum()));
     }
 
     // Phone-book panel, shown when the window is at its full width.
     SSPanel7 = place(new Panel3D(client), QStringLiteral("SSPanel7"), 2790, 90, 4275, 6270);
+    SSPanel7->setAccessibleName(QStringLiteral("Phone book"));
     Label2 = place(new QLabel(QStringLiteral("Phone Book"), SSPanel7), QStringLiteral("Label2"), 120, 105, 4020, 570);
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setFont(Fonts::design(QStringLiteral("Benguiat Frisky ATT"), 26.25));
     cmdPBEnter = button(SSPanel7, "cmdPBEnter", 165, 735, 1155, 435, QStringLiteral("<-- Enter"), QString(), Blue);
+    cmdPBEnter->setAccessibleName(QStringLiteral("Enter")); // the arrow only points at the display
     cmdAddCaller = button(SSPanel7, "cmdAddCaller", 1530, 735, 1155, 435, QStringLiteral("Add Caller"),
                           QStringLiteral("Adds Caller to the Phone Book"), Blue);
     cmdPBEdit = button(SSPanel7, "cmdPBEdit", 2895, 735, 1155, 435, QStringLiteral("Edit"), QString(), Blue);
     SSPanel8 = place(new Panel3D(SSPanel7), QStringLiteral("SSPanel8"), 135, 1215, 4020, 4935);
+    SSPanel8->setAccessibleName(QStringLiteral("Phone-book entries"));
     static const int ribbonTops[12] = {435, 795, 1155, 1515, 1890, 2250, 2595, 2955, 3300, 3660, 4035, 4395};
     static const int entryTops[12] = {435, 795, 1155, 1515, 1875, 2235, 2580, 2940, 3300, 3660, 4035, 4410};
     for (int i = 0; i < 12; ++i) {
@@ -183,6 +208,7 @@ void frmPhone::buildFace() {
         p.setColor(QPalette::Base, PanelGrey);
         entry->setPalette(p);
         txtPhoneBook[i] = entry;
+        showPhoneBookButton(i, false);
     }
 
     // Menu bar: "Setup", and "Help" with "About". No shortcut keys.

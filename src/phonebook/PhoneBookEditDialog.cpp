@@ -21,6 +21,7 @@ PhoneBookEditDialog::PhoneBookEditDialog(int index, const QString& name, const Q
     txtEntryName = new QLineEdit(name, this);
     txtEntryName->setObjectName(QStringLiteral("txtEntryName"));
     txtEntryName->setMinimumWidth(220);
+    txtEntryName->setAccessibleName(QStringLiteral("Name"));
 
     txtEntryNumber = new QLineEdit(this);
     txtEntryNumber->setObjectName(QStringLiteral("txtEntryNumber"));
@@ -31,6 +32,7 @@ PhoneBookEditDialog::PhoneBookEditDialog(int index, const QString& name, const Q
     // what would be dialled.
     txtEntryNumber->setText(CommandLines::dialable(number).left(PhoneBookEntries::MaxNumberLength));
     txtEntryNumber->setToolTip(QStringLiteral("Digits, * and #, and , for a pause"));
+    txtEntryNumber->setAccessibleName(QStringLiteral("Number"));
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Name:"), txtEntryName);

@@ -2,6 +2,8 @@
 
 #include "platform/DesignColors.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,6 +32,7 @@ void CommandButton::showLatched(bool on) {
 Panel3D::Panel3D(QWidget* parent, const QString& caption)
     : QFrame(parent)
     , m_caption(caption) {
+    setAccessibleName(caption.simplified());
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(1);
     setAutoFillBackground(true);
@@ -40,6 +43,7 @@ Panel3D::Panel3D(QWidget* parent, const QString& caption)
 
 void Panel3D::setCaption(const QString& caption) {
     m_caption = caption;
+    setAccessibleName(caption.simplified());
     update();
 }
 
@@ -117,10 +121,23 @@ void DisplayBox::setBackgroundColor(const QColor& color) {
     setPalette(p);
 }
 
+namespace {
+
+// A plain widget would reach a screen reader as an anonymous filler, which it skips.
+QAccessibleInterface* lampAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("Lamp") && object && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    }
+    return nullptr;
+}
+
+} // namespace
+
 Lamp::Lamp(bool lit, const QColor& litColor, QWidget* parent)
     : QWidget(parent)
     , m_lit(lit)
     , m_litColor(litColor) {
+    [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(lampAccessible), true);
     setAttribute(Qt::WA_TranslucentBackground);
 }
 

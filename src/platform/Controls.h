@@ -22,7 +22,8 @@ public:
     void showLatched(bool on);
 };
 
-// A bevelled panel that may show a caption and holds other controls.
+// A bevelled panel that may show a caption and holds other controls. A screen reader names it
+// by its caption, since the caption is only painted.
 class Panel3D : public QFrame {
     Q_OBJECT
 public:
@@ -83,7 +84,9 @@ public:
     void setBackgroundColor(const QColor& color);
 };
 
-// One picture of an indicator lamp: a dark or a lit circular lamp in the given colour.
+// One picture of an indicator lamp: a dark or a lit circular lamp in the given colour. A screen
+// reader sees it as a picture; what the lamp means and its state are its accessible name and
+// description, which the window that shows the lamp sets.
 class Lamp : public QWidget {
     Q_OBJECT
 public:

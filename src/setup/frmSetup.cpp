@@ -68,6 +68,8 @@ void frmSetup::buildFace() {
                         330, 1305, 195);
     txtModem = place(new QLineEdit(SSFrame1), QStringLiteral("txtModem"), 180, 570, 4755, 315);
     txtModem->setToolTip(QStringLiteral("Pleas Include the AT Prefix"));
+    // The captions over the two strings are painted panels, not labels a screen reader could link.
+    txtModem->setAccessibleName(QStringLiteral("Initialization string"));
 
     SSPanel2 = place(new TopCaptionPanel(SSFrame1, QStringLiteral("Comm Port")), QStringLiteral("SSPanel2"), 180, 1050,
                      1275, 1485);
@@ -84,6 +86,7 @@ void frmSetup::buildFace() {
                         indexed("SSPanel1", 1), 1680, 1770, 2025, 195);
     txtCallerIDstring = place(new QLineEdit(SSFrame1), QStringLiteral("txtCallerIDstring"), 1710, 2010, 3255, 315);
     txtCallerIDstring->setToolTip(QStringLiteral("Please Do Not Include the AT Prefix"));
+    txtCallerIDstring->setAccessibleName(QStringLiteral("Caller ID initialization string"));
     chkAutoAns = checkBox(SSFrame1, "chkAutoAns", 180, 2640, 2115, "Auto Answer after 2 rings");
     chkDiscid = checkBox(SSFrame1, "chkDiscid", 180, 2910, 2865, "Disable Caller ID when Placing Call");
     chkDisCW = checkBox(SSFrame1, "chkDisCW", 180, 3180, 3045, "Disable Call Waiting when Placing Call");
@@ -114,6 +117,10 @@ void frmSetup::buildFace() {
         box->setCompleter(nullptr);
         box->setToolTip(QStringLiteral("The Device of Comm %1: Choose One or Type Its Path").arg(i + 1));
         lblDevice[i]->setBuddy(box);
+        // The label names the box to a screen reader; the box's own name is its text, so its
+        // edit line carries the name for a reader that lands on it.
+        box->setAccessibleName(QStringLiteral("Device of Comm %1").arg(i + 1));
+        box->lineEdit()->setAccessibleName(box->accessibleName());
         // The list shows what each device is; the box keeps only the path.
         connect(box, &QComboBox::activated, box, [box](int item) { box->setEditText(box->itemData(item).toString()); });
         cboDevice[i] = box;

@@ -43,6 +43,7 @@ void frmAbout::buildFace() {
 
     picIcon = place(new QLabel(this), QStringLiteral("picIcon"), 240, 240, 540, 540);
     picIcon->setPixmap(QIcon(QStringLiteral(":/brisvane/telephone.svg")).pixmap(Twips::rect(0, 0, 540, 540).size()));
+    picIcon->setAccessibleName(ProgramInfo::ProductName + QStringLiteral(" icon"));
     lblTitle = place(new QLabel(this), QStringLiteral("lblTitle"), 1050, 240, 3885, 480);
     lblTitle->setFont(Fonts::design(QStringLiteral("MS Sans Serif"), 13.5, QFont::Bold));
     lblVersion = place(new QLabel(this), QStringLiteral("lblVersion"), 1050, 780, 3885, 225);

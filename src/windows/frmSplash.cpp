@@ -54,6 +54,8 @@ void frmSplash::buildFace(const QPixmap& logo) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(2);
     setFixedSize(Twips::toPixels(DesignClientWidth), Twips::toPixels(DesignClientHeight));
+    // It has no title bar; a screen reader still names the window.
+    setAccessibleName(ProgramInfo::ProductName);
 
     Frame1 = place(new QFrame(this), QStringLiteral("Frame1"), 150, 60, 7080, 4050);
     Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -62,6 +64,7 @@ void frmSplash::buildFace(const QPixmap& logo) {
 
     imgLogo = place(new QLabel(Frame1), QStringLiteral("imgLogo"), 240, 225, 1335, 3180);
     imgLogo->setAlignment(Qt::AlignCenter);
+    imgLogo->setAccessibleName(QStringLiteral("Picture of the telephone"));
     if (!logo.isNull()) {
         imgLogo->setPixmap(logo.scaled(imgLogo->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
