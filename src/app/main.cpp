@@ -1,8 +1,72 @@
 #include "console/Application.h"
+#include "console/SettingsStore.h"
+#include "desktop/CommandLine.h"
+#include "desktop/SingleTelephone.h"
+#include "modem/Clock.h"
+#include "modem/Waiter.h"
 
 #include <QApplication>
+#include <cstdio>
+
+namespace {
+
+void printLine(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+QStringList argumentList(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // --help and --version are answered before a window application exists, also where no
+    // display can be opened.
+    CommandLine commandLine;
+    QString message;
+    const CommandLine::Outcome early = CommandLine::parse(argumentList(argc, argv), &commandLine, &message);
+    if (early == CommandLine::Outcome::Help || early == CommandLine::Outcome::Version) {
+        printLine(stdout, message);
+        return 0;
+    }
     QApplication app(argc, argv);
-    return Application().run();
+    // The window system's own options (-platform, -style, ...) are gone from this list.
+    if (CommandLine::parse(QCoreApplication::arguments(), &commandLine, &message) == CommandLine::Outcome::Error) {
+        printLine(stderr, QStringLiteral("brisvane: %1 (try --help)").arg(message));
+        return 2;
+    }
+
+    SystemClock clock;
+    Waiter waiter(clock);
+    SingleTelephone single(SettingsStore::defaultPath(), waiter);
+    switch (single.start(commandLine.links)) {
+    case SingleTelephone::Start::HandedOver:
+        return 0;
+    case SingleTelephone::Start::NoAnswer:
+        printLine(stderr, QStringLiteral("brisvane: a Brisvane with these settings is running but does not answer"));
+        return 1;
+    case SingleTelephone::Start::NoFolder:
+        printLine(stderr,
+                  QStringLiteral("brisvane: %1; running without the hand-over to a later start").arg(single.problem()));
+        break;
+    case SingleTelephone::Start::First:
+        if (!single.problem().isEmpty()) {
+            printLine(stderr,
+                      QStringLiteral("brisvane: %1; later starts will not find this one").arg(single.problem()));
+        }
+        break;
+    }
+    Application application;
+    QObject::connect(&single, &SingleTelephone::argumentsReceived, &app,
+                     [&application](const QStringList& links) { application.handOver(links); });
+    // A start while the telephone closes waits for it, and then becomes the telephone itself.
+    application.onClosing([&single] { single.stopListening(); });
+    return application.run(commandLine.links);
 }

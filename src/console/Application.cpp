@@ -1,6 +1,8 @@
 #include "console/Application.h"
 
 #include "Version.h"
+#include "call/NumberEntry.h"
+#include "console/Phone.h"
 #include "console/frmPhone.h"
 #include "platform/Fonts.h"
 #include "platform/Resources.h"
@@ -9,9 +11,11 @@
 #include "windows/frmSplash.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QIcon>
 #include <QPointer>
 #include <QStyleFactory>
+#include <utility>
 
 Application::Application()
     : m_waiter(m_clock)
@@ -21,7 +25,55 @@ Application::Application()
 
 Application::~Application() = default;
 
-int Application::run() {
+namespace {
+
+// Tells of the window's first close event, before the window's own handler starts the unload.
+class CloseWatch : public QObject {
+public:
+    CloseWatch(QObject* watched, std::function<void()> action)
+        : QObject(watched)
+        , m_action(std::move(action)) {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close && m_action) {
+            std::exchange(m_action, nullptr)();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+} // namespace
+
+void Application::handOver(const QStringList& links) {
+    if (!m_loaded) {
+        m_handedOver = true;
+        m_pendingLinks += links;
+        return;
+    }
+    raiseWindow();
+    enterLinks(links);
+}
+
+void Application::raiseWindow() {
+    m_phone->restoreIfMinimized();
+    m_phone->show();
+    m_phone->raise();
+    m_phone->activateWindow();
+}
+
+void Application::enterLinks(const QStringList& links) {
+    for (const QString& link : links) {
+        m_phone->phone().numberEntry().enterLink(link);
+    }
+}
+
+int Application::run(const QStringList& links) {
     initResources();
     QApplication::setApplicationName(QStringLiteral("Brisvane"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
@@ -66,7 +118,19 @@ int Application::run() {
     SideWindows::centreOnScreen(*splash);
     splash->Form_Load(frmSplash::timeOfDay());
 
+    if (m_onClosing) {
+        new CloseWatch(m_phone.get(), m_onClosing);
+    }
+
     m_phone->Form_Load();
+    // The load has shown the window; what came for it meanwhile is done now.
+    if (!ended && !m_waiter.aborting()) {
+        m_loaded = true;
+        if (std::exchange(m_handedOver, false)) {
+            raiseWindow();
+        }
+        enterLinks(links + std::exchange(m_pendingLinks, {}));
+    }
     const int result = ended || m_waiter.aborting() ? 0 : QApplication::exec();
     delete splash.data();
     return result;

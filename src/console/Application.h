@@ -7,6 +7,8 @@
 #include "modem/Waiter.h"
 #include "platform/QtMessageBoxes.h"
 
+#include <QStringList>
+#include <functional>
 #include <memory>
 
 class frmPhone;
@@ -18,9 +20,18 @@ public:
     Application();
     ~Application();
 
-    int run();
+    // Runs the telephone; `links` (from the command line) go to the number display after the load.
+    int run(const QStringList& links = {});
+    // A later start of the program: the window comes to the front and its links go to the number
+    // display. Before the load has ended they wait for it.
+    void handOver(const QStringList& links);
+    // Runs once, when the window begins to close (before the unload's wait).
+    void onClosing(std::function<void()> action) { m_onClosing = std::move(action); }
 
 private:
+    void raiseWindow();
+    void enterLinks(const QStringList& links);
+
     SettingsStore m_settings;
     SharedState m_shared;
     SystemClock m_clock;
@@ -28,4 +39,8 @@ private:
     QtMessageBoxes m_messages;
     Services m_services;
     std::unique_ptr<frmPhone> m_phone;
+    std::function<void()> m_onClosing;
+    bool m_loaded = false;
+    bool m_handedOver = false;
+    QStringList m_pendingLinks;
 };

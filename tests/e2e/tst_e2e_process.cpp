@@ -87,11 +87,14 @@ void TestE2eProcess::secondProgramLeavesTheModemAlone() {
     QProcess first;
     QVERIFY2(startAttached(first, modem, config), qPrintable(modem.errorOutput()));
 
-    // The device is locked by the first: the second is refused (8005) and shows its message box.
-    // Offscreen, the box leaves one trace, a warning as it takes its size; without it, the wait
-    // ends at its deadline and the check below stands all the same.
+    // A second telephone (settings of its own; a start with the same settings hands over to the
+    // first) on the same modem. The device is locked by the first: the second is refused (8005)
+    // and shows its message box. Offscreen, the box leaves one trace, a warning as it takes its
+    // size; without it, the wait ends at its deadline and the check below stands all the same.
+    TempStore otherConfig;
+    PhoneLine::storeModem(otherConfig.store(), modem.ptyPath());
     QProcess second;
-    launch(second, config);
+    launch(second, otherConfig);
     QByteArray errors;
     VirtualModemProcess::waitUntil(
         [&] {

@@ -1,0 +1,64 @@
+#include "desktop/HandOverMessage.h"
+
+#include <QtEndian>
+
+namespace HandOverMessage {
+
+namespace {
+constexpr int HeaderSize = 4;
+}
+
+QByteArray encode(const QStringList& arguments) {
+    QByteArray payload;
+    for (const QString& argument : arguments) {
+        const QByteArray bytes = argument.toUtf8();
+        if (bytes.contains('\0')) {
+            return QByteArray();
+        }
+        payload += bytes + '\0';
+    }
+    if (payload.size() > MaxPayload) {
+        return QByteArray();
+    }
+    QByteArray frame(HeaderSize, '\0');
+    qToBigEndian(static_cast<quint32>(payload.size()), frame.data());
+    return frame + payload;
+}
+
+Reader::Status Reader::feed(const QByteArray& bytes) {
+    if (m_status != Status::More) {
+        // Anything after the frame is not part of the protocol.
+        if (!bytes.isEmpty()) {
+            m_status = Status::Bad;
+        }
+        return m_status;
+    }
+    m_buffer += bytes;
+    if (m_buffer.size() < HeaderSize) {
+        return m_status;
+    }
+    const quint32 length = qFromBigEndian<quint32>(m_buffer.constData());
+    if (length > static_cast<quint32>(MaxPayload) || m_buffer.size() > HeaderSize + static_cast<qsizetype>(length)) {
+        m_status = Status::Bad;
+        return m_status;
+    }
+    if (m_buffer.size() < HeaderSize + static_cast<qsizetype>(length)) {
+        return m_status;
+    }
+    const QByteArray payload = m_buffer.mid(HeaderSize);
+    if (!payload.isEmpty() && !payload.endsWith('\0')) {
+        m_status = Status::Bad;
+        return m_status;
+    }
+    qsizetype start = 0;
+    while (start < payload.size()) {
+        const qsizetype end = payload.indexOf('\0', start);
+        m_arguments << QString::fromUtf8(payload.mid(start, end - start));
+        start = end + 1;
+    }
+    m_buffer.clear();
+    m_status = Status::Complete;
+    return m_status;
+}
+
+} // namespace HandOverMessage

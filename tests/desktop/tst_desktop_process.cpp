@@ -1,0 +1,201 @@
+#include "PhoneLine.h"
+#include "TempStore.h"
+#include "Version.h"
+#include "VirtualModemProcess.h"
+#include "call/NumberEntry.h"
+#include "console/Phone.h"
+#include "desktop/SingleTelephone.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QByteArray Init("AT#CLS=8#VLS=6#CID=1\r");
+const QString PortClosed = QStringLiteral("the host closed the line");
+// Generous: these only bound a test that has already gone wrong.
+constexpr int StartMs = 15000;
+constexpr int UnloadMs = 30000;
+constexpr int ExitMs = 10000;
+
+QString program(const QString& name) {
+    return qEnvironmentVariable("BRISVANE_BUILD_DIR") + QLatin1Char('/') + name;
+}
+
+QString version() {
+    return QStringLiteral("%1.%2.%3")
+        .arg(brisvane::version::major)
+        .arg(brisvane::version::minor)
+        .arg(brisvane::version::revision);
+}
+
+// Brisvane as a desktop starts it, with a settings folder and a runtime folder of its own.
+void launch(QProcess& brisvane, const QString& configFolder, const QString& runtimeFolder,
+            const QStringList& arguments = {}) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
+    brisvane.setProcessEnvironment(environment);
+    brisvane.start(program(QStringLiteral("brisvane")), arguments);
+}
+
+bool waitForExit(QProcess& process) {
+    return VirtualModemProcess::waitUntil([&] { return process.state() == QProcess::NotRunning; }, ExitMs);
+}
+
+} // namespace
+
+// Both programs as a desktop and a shell start them: the command line, and a second start of
+// Brisvane while one runs.
+class TestDesktopProcess : public QObject {
+    Q_OBJECT
+private slots:
+    void commandLine_data();
+    void commandLine();
+    void secondStartLeavesTheModemToTheFirst();
+    void secondStartHandsItsLinkOver_data();
+    void secondStartHandsItsLinkOver();
+};
+
+void TestDesktopProcess::commandLine_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("display");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("errors");
+    const QString brisvane = QStringLiteral("brisvane");
+    const QString modem = QStringLiteral("brisvane-modem");
+    const auto list = [](const char* argument) { return QStringList{QString::fromLatin1(argument)}; };
+    QTest::newRow("help") << brisvane << list("--help") << true << 0
+                          << "Usage: brisvane [options] [link]\nA speakerphone and dialer"
+                          << "";
+    // Answered without a window system.
+    QTest::newRow("help without a display") << brisvane << list("-h") << false << 0 << "  -v, --version"
+                                            << "";
+    QTest::newRow("version") << brisvane << list("--version") << false << 0
+                             << QStringLiteral("brisvane %1\n").arg(version()) << "";
+    QTest::newRow("unknown option") << brisvane << list("--dial") << true << 2 << ""
+                                    << "brisvane: Unknown option 'dial'. (try --help)\n";
+    QTest::newRow("not a link") << brisvane << list("5551212") << true << 2 << ""
+                                << "brisvane: not a tel: or callto: link: 5551212 (try --help)\n";
+    QTest::newRow("modem help") << modem << list("--help") << false << 0 << "Usage: brisvane-modem [options]"
+                                << "";
+    QTest::newRow("modem version") << modem << list("-v") << false << 0
+                                   << QStringLiteral("brisvane-modem %1\n").arg(version()) << "";
+    QTest::newRow("modem unknown option") << modem << list("--dial") << false << 2 << ""
+                                          << "brisvane-modem: Unknown option 'dial'. (try --help)\n";
+}
+
+void TestDesktopProcess::commandLine() {
+    QFETCH(QString, name);
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, display);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    QFETCH(QString, errors);
+    QTemporaryDir config;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), config.path());
+    if (!display) {
+        for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            environment.remove(QString::fromLatin1(variable));
+        }
+    }
+    process.setProcessEnvironment(environment);
+    process.start(program(name), arguments);
+    QVERIFY(process.waitForFinished(ExitMs));
+    const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), status);
+    if (status == 0) {
+        QVERIFY2(out.contains(output), qPrintable(out));
+        QCOMPARE(err, QString());
+    } else {
+        QCOMPARE(out, QString());
+        QVERIFY2(err.endsWith(errors), qPrintable(err));
+    }
+}
+
+void TestDesktopProcess::secondStartLeavesTheModemToTheFirst() {
+    VirtualModemProcess modem;
+    TempStore config;
+    QTemporaryDir runtime;
+    QVERIFY2(modem.start(), qPrintable(modem.errorOutput()));
+    PhoneLine::storeModem(config.store(), modem.ptyPath());
+    QProcess first;
+    launch(first, config.folder(), runtime.path());
+    QVERIFY(modem.waitForHostBytes(Init, StartMs));
+
+    // Without the hand-over the second would meet the first's device lock (8005) and wait on its
+    // message box; with it, it ends at once and never opens the device.
+    QProcess second;
+    launch(second, config.folder(), runtime.path(), {QStringLiteral("tel:+1-407-555-1212")});
+    QVERIFY(waitForExit(second));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(second.readAllStandardError(), QByteArray());
+    QCOMPARE(modem.hostBytes(), Init);
+
+    // The first still holds the modem: it is the one that lets it go.
+    QCOMPARE(first.state(), QProcess::Running);
+    first.terminate();
+    QVERIFY(modem.waitForOutput(PortClosed, UnloadMs));
+    QCOMPARE(modem.hostBytes(), Init + "ATZ\r");
+    QVERIFY(waitForExit(first));
+    QCOMPARE(first.exitCode(), 0);
+}
+
+void TestDesktopProcess::secondStartHandsItsLinkOver_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("a number") << "tel:+1-407-555-1212"
+                              << "14075551212" << 0;
+    QTest::newRow("percent-encoded callto") << "callto:407%20555%201212"
+                                            << "4075551212" << 0;
+    QTest::newRow("too long for the display") << "tel:+44-20-7946-0958-123"
+                                              << "555" << 1;
+}
+
+// The running telephone is this test's own, on a scripted line, listening as the program does
+// (SingleTelephone); what the program adds there is the raising of its window. The second start is
+// the real program: its link crosses the socket into the number display.
+void TestDesktopProcess::secondStartHandsItsLinkOver() {
+    QFETCH(QString, link);
+    QFETCH(QString, shown);
+    QFETCH(int, messages);
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    PhoneLine line;
+    QVERIFY(line.attach());
+    line.phone().face().setText(PhoneView::Box::NumberOut, QStringLiteral("555"));
+    SystemClock clock;
+    Waiter waiter(clock);
+    SingleTelephone telephone(line.store().filePath(), waiter);
+    QCOMPARE(telephone.start({}), SingleTelephone::Start::First);
+    QStringList received;
+    connect(&telephone, &SingleTelephone::argumentsReceived, this, [&](const QStringList& links) {
+        received += links;
+        for (const QString& each : links) {
+            line.phone().numberEntry().enterLink(each);
+        }
+    });
+
+    QProcess second;
+    launch(second, line.temp.folder(), runtime.path(), {link});
+    QVERIFY(waitForExit(second));
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_COMPARE(received, QStringList{link});
+    QCOMPARE(line.phone().face().text(PhoneView::Box::NumberOut), shown);
+    QCOMPARE(line.messages.boxes.size(), messages);
+    QCOMPARE(line.written(), QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestDesktopProcess)
+#include "tst_desktop_process.moc"
