@@ -7,7 +7,7 @@ BUILD="$ROOT/build"
 # The last three check the installed desktop entry and metainfo and build the Debian package.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev
                 qt6-base-dev-tools fonts-comic-neue fonts-urw-base35 fonts-dejavu-core
-                desktop-file-utils appstream dpkg-dev)
+                desktop-file-utils appstream dpkg-dev dbus-daemon)
 # The fuzz targets: Clang with libFuzzer and the sanitizers' runtimes.
 FUZZ_PACKAGES=(clang-14 libfuzzer-14-dev libclang-rt-14-dev)
 FORMAT_PACKAGES=(clang-format)

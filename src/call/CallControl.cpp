@@ -127,6 +127,7 @@ void CallControl::answer() {
     m_state.IncomingCall = false;
     m_services.shared.CallActive = true;
     showInUse();
+    emit callAnswered();
 }
 
 void CallControl::showInUse() {

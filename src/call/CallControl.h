@@ -48,6 +48,8 @@ public:
     void abandonDial();
 
 signals:
+    // Send has answered the incoming call.
+    void callAnswered();
     // End has finished: the modem and the window are at rest.
     void callEnded();
 

@@ -66,6 +66,8 @@ void ModemResponses::display_number() {
     state.LastReportNumber = state.CallerNumber;
     state.LastReportName = state.CallerName;
 
+    const bool withheld =
+        state.CallerNumber.startsWith(ModemText::OutOfArea) || state.CallerNumber.startsWith(ModemText::Private);
     if (state.CallerNumber.startsWith(ModemText::OutOfArea)) {
         m_face.setTextColor(PhoneFace::Box::Name, PhoneFace::TextColor::Red);
         m_face.setText(PhoneFace::Box::Name, QStringLiteral("Out of Area"));
@@ -84,6 +86,7 @@ void ModemResponses::display_number() {
     // us (the modem went away); there is then nothing to discard.
     m_comModem.setInputLen(0);
     m_comModem.setInBufferCount(0);
+    const QString shownNumber = withheld ? QString() : state.CallerNumber;
     state.ModemText.clear();
     state.CallerNumber.clear();
 
@@ -94,6 +97,7 @@ void ModemResponses::display_number() {
         emit handled();
     }
     m_answerTime = m_services.waiter.after(AnswerSeconds, this, [this] { endIncomingCall(true); });
+    emit callerShown(m_face.text(PhoneFace::Box::Name), shownNumber);
 }
 
 void ModemResponses::dropIncomingCall() {
@@ -117,5 +121,6 @@ void ModemResponses::endIncomingCall(bool mayAnswer) {
     }
     state.IncomingCall = false;
     shared.AutoAns = m_services.settings.readSwitch(Settings::AutoAns).value_or(false);
+    emit callerGone();
     emit handled();
 }

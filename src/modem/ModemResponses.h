@@ -40,6 +40,12 @@ public:
     quint64 reportCount() const { return m_reports; }
 
 signals:
+    // A caller-ID report is shown: the caller's name as the display shows it ("Private" and "Out
+    // of Area" included) and the number shown (empty for those two). A report repeated for the
+    // same call is shown again.
+    void callerShown(const QString& name, const QString& number);
+    // The caller's five seconds are over (answered or not), or the call went with the modem.
+    void callerGone();
     // Automatic answering: the caller's five seconds are over unanswered, and the call is to be
     // answered as Send answers it.
     void answerDue();

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class Phone;
+class QDBusPendingCallWatcher;
+
+// Tells the user of a caller while the telephone's window is not the active one: a desktop
+// notification (org.freedesktop.Notifications on the session bus) with the caller as the display
+// shows them and an "Answer" action that answers as Send does during the caller's five seconds.
+// The notification is withdrawn when the call is answered or ended, or when its five seconds pass.
+//
+// Every call to the notification service is asynchronous, so the telephone never waits for it;
+// with no such service on the bus nothing happens and nothing is told. The caller's texts come
+// from the line: they go as plain text (escaped where the service would read markup).
+class CallerNotifier : public QObject {
+    Q_OBJECT
+public:
+    // `windowActive` tells whether the user is looking at the telephone already.
+    CallerNotifier(Phone& phone, std::function<bool()> windowActive,
+                   QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+
+    // The notification shown now, or 0.
+    uint shownId() const { return m_id; }
+
+private slots:
+    void onActionInvoked(uint id, const QString& actionKey);
+    void onNotificationClosed(uint id, uint reason);
+
+private:
+    void show(const QString& name, const QString& number);
+    void withdraw();
+    void closeShown();
+
+    Phone& m_phone;
+    std::function<bool()> m_windowActive;
+    QDBusConnection m_bus;
+    // The notification on screen (0: none), and whether one is on its way.
+    uint m_id = 0;
+    bool m_showing = false;
+    bool m_withdrawn = false;
+    bool m_markup = true;
+};
