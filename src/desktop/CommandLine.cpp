@@ -51,6 +51,11 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments, CommandLin
             *message = QStringLiteral("not a tel: or callto: link: %1").arg(argument);
             return Outcome::Error;
         }
+        // Far beyond any telephone number, and within what a running telephone takes over.
+        if (argument.size() > MaxLinkLength) {
+            *message = QStringLiteral("a link of more than %1 characters").arg(MaxLinkLength);
+            return Outcome::Error;
+        }
     }
     commandLine->links = positional;
     return Outcome::Run;

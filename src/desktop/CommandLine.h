@@ -6,6 +6,7 @@
 // The telephone's command line: "brisvane [LINK]", where LINK is a "tel:" or "callto:" link.
 struct CommandLine {
     enum class Outcome { Run, Help, Version, Error };
+    static constexpr int MaxLinkLength = 2048;
 
     // The links given, in order (at most one).
     QStringList links;

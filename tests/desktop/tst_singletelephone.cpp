@@ -98,6 +98,10 @@ void TestSingleTelephone::commandLine_data() {
     QTest::newRow("unknown option") << args({"--dial"}) << Outcome::Error << QStringList{} << "Unknown option 'dial'.";
     QTest::newRow("bare number") << args({"5551212"}) << Outcome::Error << QStringList{}
                                  << "not a tel: or callto: link: 5551212";
+    const QString longest = QStringLiteral("tel:") + QString(CommandLine::MaxLinkLength - 4, QLatin1Char('1'));
+    QTest::newRow("the longest link") << QStringList{longest} << Outcome::Run << QStringList{longest} << "";
+    QTest::newRow("a longer link") << QStringList{longest + QLatin1Char('1')} << Outcome::Error << QStringList{}
+                                   << "a link of more than 2048 characters";
     QTest::newRow("two links") << args({"tel:1", "tel:2"}) << Outcome::Error << QStringList{}
                                << "one link at most: tel:2";
 }
@@ -161,6 +165,8 @@ void TestSingleTelephone::frameArrivingInPieces() {
     QCOMPARE(reader.arguments(), args({"tel:4075551212"}));
     QVERIFY(HandOverMessage::encode({QString(HandOverMessage::MaxPayload, QLatin1Char('1'))}).isEmpty());
     QVERIFY(HandOverMessage::encode({QStringLiteral("a\0b")}).isEmpty());
+    // What the command line lets through fits in one message.
+    QVERIFY(!HandOverMessage::encode({QString(CommandLine::MaxLinkLength, QChar(0x20ac))}).isEmpty());
 }
 
 void TestSingleTelephone::secondStartHandsItsLinksOver() {
