@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // Before the application's name is set: the lock records the name the process runs under,
+    // which is how a later start tells a live telephone from a lock left behind by a crash.
     SystemClock clock;
     Waiter waiter(clock);
     SingleTelephone single(SettingsStore::defaultPath(), waiter);
