@@ -4,6 +4,7 @@
 #include "call/NumberEntry.h"
 #include "console/Phone.h"
 #include "console/frmPhone.h"
+#include "desktop/CallerNotifier.h"
 #include "platform/Fonts.h"
 #include "platform/Resources.h"
 #include "platform/UnixSignals.h"
@@ -89,6 +90,8 @@ int Application::run(const QStringList& links) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     m_phone = std::make_unique<frmPhone>(m_services);
+    // A caller is told on the desktop while the user works in another window.
+    m_notifier = std::make_unique<CallerNotifier>(m_phone->phone(), [this] { return m_phone->isActiveWindow(); });
     // Quitting does nothing before the event loop runs, so an end that comes during the load is
     // remembered, and the event loop is then never entered.
     bool ended = false;

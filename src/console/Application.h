@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class CallerNotifier;
 class frmPhone;
 
 // The running program: the user's settings store, the system clock, real message boxes and the
@@ -39,6 +40,7 @@ private:
     QtMessageBoxes m_messages;
     Services m_services;
     std::unique_ptr<frmPhone> m_phone;
+    std::unique_ptr<CallerNotifier> m_notifier;
     std::function<void()> m_onClosing;
     bool m_loaded = false;
     bool m_handedOver = false;
