@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QFileInfo>
 #include <QVariantMap>
 
 namespace {
@@ -23,6 +24,15 @@ QDBusMessage call(const QString& method, const QVariantList& arguments = {}) {
     return message;
 }
 } // namespace
+
+QDBusConnection CallerNotifier::sessionBusIfRunning() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+        (runtime.isEmpty() || !QFileInfo(runtime + QStringLiteral("/bus")).exists())) {
+        return QDBusConnection(QStringLiteral("brisvane-no-session-bus"));
+    }
+    return QDBusConnection::sessionBus();
+}
 
 CallerNotifier::CallerNotifier(Phone& phone, std::function<bool()> windowActive, QDBusConnection bus, QObject* parent)
     : QObject(parent)

@@ -20,8 +20,13 @@ class CallerNotifier : public QObject {
     Q_OBJECT
 public:
     // `windowActive` tells whether the user is looking at the telephone already.
-    CallerNotifier(Phone& phone, std::function<bool()> windowActive,
-                   QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+    CallerNotifier(Phone& phone, std::function<bool()> windowActive, QDBusConnection bus = sessionBusIfRunning(),
+                   QObject* parent = nullptr);
+
+    // The desktop session's bus when one runs (named in DBUS_SESSION_BUS_ADDRESS, or the "bus"
+    // socket in XDG_RUNTIME_DIR), else a connection to nothing: without a session there is no
+    // notification service, and asking for the bus would try to launch one.
+    static QDBusConnection sessionBusIfRunning();
 
     // The notification shown now, or 0.
     uint shownId() const { return m_id; }
