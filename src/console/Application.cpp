@@ -77,10 +77,7 @@ void Application::enterLinks(const QStringList& links) {
 int Application::run(const QStringList& links) {
     initResources();
     QApplication::setApplicationName(QStringLiteral("Brisvane"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(brisvane::version::major)
-                                            .arg(brisvane::version::minor)
-                                            .arg(brisvane::version::revision));
+    QApplication::setApplicationVersion(QLatin1String(brisvane::version::text));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/brisvane/telephone.svg")));
     // The classic bevelled look of the telephone's buttons and panels.
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows"))) {

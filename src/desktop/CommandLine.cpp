@@ -31,10 +31,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments, CommandLin
         return Outcome::Help;
     }
     if (parser.isSet(version)) {
-        *message = QStringLiteral("brisvane %1.%2.%3")
-                       .arg(brisvane::version::major)
-                       .arg(brisvane::version::minor)
-                       .arg(brisvane::version::revision);
+        *message = QStringLiteral("brisvane ") + QLatin1String(brisvane::version::text);
         return Outcome::Version;
     }
     if (!parsed) {

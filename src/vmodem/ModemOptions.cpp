@@ -80,10 +80,7 @@ ModemOptions::Outcome ModemOptions::parse(const QStringList& arguments, ModemOpt
         return Outcome::Help;
     }
     if (parser.isSet(version)) {
-        *message = QStringLiteral("brisvane-modem %1.%2.%3")
-                       .arg(brisvane::version::major)
-                       .arg(brisvane::version::minor)
-                       .arg(brisvane::version::revision);
+        *message = QStringLiteral("brisvane-modem ") + QLatin1String(brisvane::version::text);
         return Outcome::Version;
     }
     if (!parser.positionalArguments().isEmpty()) {

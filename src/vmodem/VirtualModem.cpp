@@ -11,9 +11,7 @@
 namespace {
 
 QByteArray firmwareText() {
-    return QByteArrayLiteral("brisvane-modem ") + QByteArray::number(brisvane::version::major) + '.' +
-           QByteArray::number(brisvane::version::minor) + '.' + QByteArray::number(brisvane::version::revision) +
-           " virtual voice modem";
+    return QByteArrayLiteral("brisvane-modem ") + brisvane::version::text + " virtual voice modem";
 }
 
 // Basic commands that are accepted and change nothing a host could notice here, with the

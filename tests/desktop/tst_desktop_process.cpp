@@ -1,3 +1,4 @@
+#include "BrisvaneProcess.h"
 #include "PhoneLine.h"
 #include "TempStore.h"
 #include "Version.h"
@@ -14,36 +15,7 @@ namespace {
 
 const QByteArray Init("AT#CLS=8#VLS=6#CID=1\r");
 const QString PortClosed = QStringLiteral("the host closed the line");
-// Generous: these only bound a test that has already gone wrong.
-constexpr int StartMs = 15000;
-constexpr int UnloadMs = 30000;
-constexpr int ExitMs = 10000;
-
-QString program(const QString& name) {
-    return qEnvironmentVariable("BRISVANE_BUILD_DIR") + QLatin1Char('/') + name;
-}
-
-QString version() {
-    return QStringLiteral("%1.%2.%3")
-        .arg(brisvane::version::major)
-        .arg(brisvane::version::minor)
-        .arg(brisvane::version::revision);
-}
-
-// Brisvane as a desktop starts it, with a settings folder and a runtime folder of its own.
-void launch(QProcess& brisvane, const QString& configFolder, const QString& runtimeFolder,
-            const QStringList& arguments = {}) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder);
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
-    brisvane.setProcessEnvironment(environment);
-    brisvane.start(program(QStringLiteral("brisvane")), arguments);
-}
-
-bool waitForExit(QProcess& process) {
-    return VirtualModemProcess::waitUntil([&] { return process.state() == QProcess::NotRunning; }, ExitMs);
-}
+using namespace BrisvaneProcess;
 
 } // namespace
 
@@ -76,7 +48,7 @@ void TestDesktopProcess::commandLine_data() {
     QTest::newRow("help without a display") << brisvane << list("-h") << false << 0 << "  -v, --version"
                                             << "";
     QTest::newRow("version") << brisvane << list("--version") << false << 0
-                             << QStringLiteral("brisvane %1\n").arg(version()) << "";
+                             << QStringLiteral("brisvane %1\n").arg(QLatin1String(brisvane::version::text)) << "";
     QTest::newRow("unknown option") << brisvane << list("--dial") << true << 2 << ""
                                     << "brisvane: Unknown option 'dial'. (try --help)\n";
     QTest::newRow("not a link") << brisvane << list("5551212") << true << 2 << ""
@@ -84,7 +56,8 @@ void TestDesktopProcess::commandLine_data() {
     QTest::newRow("modem help") << modem << list("--help") << false << 0 << "Usage: brisvane-modem [options]"
                                 << "";
     QTest::newRow("modem version") << modem << list("-v") << false << 0
-                                   << QStringLiteral("brisvane-modem %1\n").arg(version()) << "";
+                                   << QStringLiteral("brisvane-modem %1\n").arg(QLatin1String(brisvane::version::text))
+                                   << "";
     QTest::newRow("modem unknown option") << modem << list("--dial") << false << 2 << ""
                                           << "brisvane-modem: Unknown option 'dial'. (try --help)\n";
 }

@@ -1,3 +1,4 @@
+#include "BrisvaneProcess.h"
 #include "PhoneLine.h"
 #include "TempStore.h"
 #include "VirtualModemProcess.h"
@@ -10,19 +11,7 @@ namespace {
 
 const QByteArray Init("AT#CLS=8#VLS=6#CID=1\r");
 const QString PortClosed = QStringLiteral("the host closed the line");
-// Generous: these only bound a test that has already gone wrong.
-constexpr int StartMs = 15000;
-constexpr int UnloadMs = 30000;
-constexpr int ExitMs = 10000;
-
-// Brisvane as its user starts it, configured only by the Vantrel.conf in `config`'s folder.
-void launch(QProcess& brisvane, const TempStore& config) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.folder());
-    brisvane.setProcessEnvironment(environment);
-    brisvane.start(qEnvironmentVariable("BRISVANE_BUILD_DIR") + QStringLiteral("/brisvane"), {});
-}
+using namespace BrisvaneProcess;
 
 // The modem started, and Brisvane on it with "AutoOn" "True": true once the modem has the
 // initialisation line.
@@ -31,12 +20,8 @@ bool startAttached(QProcess& brisvane, VirtualModemProcess& modem, TempStore& co
         return false;
     }
     PhoneLine::storeModem(config.store(), modem.ptyPath());
-    launch(brisvane, config);
+    launch(brisvane, config.folder());
     return modem.waitForHostBytes(Init, StartMs);
-}
-
-bool waitForExit(QProcess& brisvane) {
-    return VirtualModemProcess::waitUntil([&] { return brisvane.state() == QProcess::NotRunning; }, ExitMs);
 }
 
 // Ends a Brisvane that is still there: one showing the message box of a refused start, or one
@@ -94,7 +79,7 @@ void TestE2eProcess::secondProgramLeavesTheModemAlone() {
     TempStore otherConfig;
     PhoneLine::storeModem(otherConfig.store(), modem.ptyPath());
     QProcess second;
-    launch(second, otherConfig);
+    launch(second, otherConfig.folder());
     QByteArray errors;
     VirtualModemProcess::waitUntil(
         [&] {

@@ -1,5 +1,6 @@
 #include "VirtualModemProcess.h"
 
+#include "BrisvaneProcess.h"
 #include "vmodem/ByteText.h"
 
 #include <QDeadlineTimer>
@@ -23,7 +24,7 @@ VirtualModemProcess::~VirtualModemProcess() {
 }
 
 bool VirtualModemProcess::start(const QStringList& arguments, int timeoutMs) {
-    const QString program = qEnvironmentVariable("BRISVANE_BUILD_DIR") + QStringLiteral("/brisvane-modem");
+    const QString program = BrisvaneProcess::program(QStringLiteral("brisvane-modem"));
     m_capturePath = m_folder.filePath(QStringLiteral("capture.bin"));
     m_process.start(program,
                     QStringList{QStringLiteral("--headless"), QStringLiteral("--capture"), m_capturePath} + arguments);
