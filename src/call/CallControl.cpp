@@ -81,17 +81,16 @@ bool CallControl::placeServiceCall(const QString& code) {
 
 bool CallControl::dial(const std::function<QString()>& number, const std::function<QString(const QString&)>& dialLine,
                        bool rememberAsLastDialed) {
-    ModemLink& link = m_link;
     SharedState& shared = m_services.shared;
     const quint64 call = ++m_generation;
-    link.beginCall();
-    if (link.output(CommandLines::prefix())) {
+    m_link.beginCall();
+    if (m_link.output(CommandLines::prefix())) {
         return false;
     }
     const QPointer<CallControl> alive(this);
     // Still this call: not ended or replaced by another Send, the modem still there.
     const auto current = [&] { return alive && m_generation == call && m_comModem.portOpen(); };
-    if (!link.Delay(PrefixSeconds) || !current()) {
+    if (!m_link.Delay(PrefixSeconds) || !current()) {
         return false;
     }
 
@@ -101,7 +100,7 @@ bool CallControl::dial(const std::function<QString()>& number, const std::functi
     if (!shared.CallActive) {
         m_state.VoiceConnected = false;
     }
-    if (link.output(dialLine(dialled))) {
+    if (m_link.output(dialLine(dialled))) {
         return false;
     }
     shared.CallActive = true;
@@ -113,7 +112,7 @@ bool CallControl::dial(const std::function<QString()>& number, const std::functi
 
     const Waiter::Result connected = m_services.waiter.waitUntil([&] { return !current() || m_state.VoiceConnected; });
     if (connected == Waiter::Result::Done && current()) {
-        link.callCommand(CommandLines::speakerLevel(m_face.speakerLevel()));
+        m_link.callCommand(CommandLines::speakerLevel(m_face.speakerLevel()));
     }
     return true;
 }
@@ -145,7 +144,6 @@ void CallControl::clearDisplays() {
 
 void CallControl::cmdEnd_Click() {
     SharedState& shared = m_services.shared;
-    ModemLink& link = m_link;
     ++m_generation;
     const auto guarded = [&shared](const SerialError& error) {
         if (error) {
@@ -154,12 +152,12 @@ void CallControl::cmdEnd_Click() {
     };
 
     clearDisplays();
-    guarded(link.output(CommandLines::hangUp()));
+    guarded(m_link.output(CommandLines::hangUp()));
 
     const quint64 reportsBefore = m_responses.reportCount();
     const QPointer<CallControl> alive(this);
     const bool wasEnding = std::exchange(m_ending, true);
-    const bool waited = link.Delay(HangUpSeconds);
+    const bool waited = m_link.Delay(HangUpSeconds);
     if (!alive) {
         return;
     }
@@ -167,7 +165,7 @@ void CallControl::cmdEnd_Click() {
     // The line an attach would send now, from the stored settings: a set-up changed in Setup since
     // the attach takes effect, and the modem always gets its caller-ID tail back.
     if (waited) {
-        guarded(link.output(link.initialisationLine()));
+        guarded(m_link.output(m_link.initialisationLine()));
     }
     settleCallState(m_responses.reportCount() != reportsBefore);
     emit callEnded();

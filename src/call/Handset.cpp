@@ -26,7 +26,7 @@ void Handset::cmdHandset_Click() {
         return;
     }
     ModemLink& link = m_link;
-    if (!m_inUse) {
+    if (!inUse()) {
         if (link.callCommand(CommandLines::handset())) {
             show(true);
         }
@@ -37,8 +37,11 @@ void Handset::cmdHandset_Click() {
     }
 }
 
+bool Handset::inUse() const {
+    return m_face.latched(PhoneFace::Latch::Handset);
+}
+
 void Handset::show(bool inUse) {
-    m_inUse = inUse;
     m_face.setLatched(PhoneFace::Latch::Handset, inUse);
     m_face.setToolTip(PhoneFace::Latch::Handset,
                       inUse ? QStringLiteral("Back to Speakerphone") : QStringLiteral("Pick Up Handset"));

@@ -21,7 +21,8 @@ public:
 
     void cmdHandset_Click();
 
-    bool inUse() const { return m_inUse; }
+    // The handset has the call: what the button shows.
+    bool inUse() const;
 
 private:
     void show(bool inUse);
@@ -30,5 +31,4 @@ private:
     PhoneState& m_state;
     PhoneFace& m_face;
     ModemLink& m_link;
-    bool m_inUse = false;
 };
