@@ -67,12 +67,6 @@ void connectAfter(PhoneLine& line, const QByteArray& dialLine, double seconds, d
     });
 }
 
-// Lets `seconds` of program time pass with events running: long enough for anything late (a
-// caller's five seconds, a dial's wait) to have happened.
-void letPass(PhoneLine& line, double seconds) {
-    line.waitUntil([] { return false; }, seconds);
-}
-
 // What a call in use shows: the status and the lit lamp.
 bool showsInUse(const PhoneFace& face) {
     return face.text(Box::Status) == QLatin1String("In Use") && face.lit(Light::InUse);
@@ -430,7 +424,7 @@ void TestCallControl::sendWhileEndHangsUpIsIgnored() {
         phone.calls().cmdSend_Click();
     });
     phone.calls().cmdEnd_Click();
-    letPass(line, 2); // nothing follows End either
+    line.letPass(2); // nothing follows End either
     QCOMPARE(line.written(), HangUp + Init);
     QVERIFY(!line.shared.CallActive);
     QVERIFY(!phone.face().lit(Light::InUse));
@@ -497,7 +491,7 @@ void TestCallControl::lostModemEndsTheCall() {
     phone.audio().cmdFlash_Click();
     phone.handset().cmdHandset_Click();
     face.setSpeakerLevel(9);
-    letPass(line, 6); // past a caller's five seconds
+    line.letPass(6); // past a caller's five seconds
     QCOMPARE(line.written(), QByteArray());
     QVERIFY(!phone.comModem().output("AT\r")); // the line itself works
     QCOMPARE(line.written(), QByteArray("AT\r"));
@@ -553,7 +547,7 @@ void TestCallControl::nothingStartsWhileTheLineCloses() {
     const double own = closing == QLatin1String("detach") ? 1 : 3;
     QVERIFY2(took >= own && took < own + 0.5, qPrintable(QString::number(took)));
     QVERIFY(!phone.comModem().portOpen());
-    letPass(line, 6); // past a caller's five seconds
+    line.letPass(6); // past a caller's five seconds
     QCOMPARE(line.written(), closing == QLatin1String("detach") ? QByteArray("ATH\rATZ\r") : QByteArray("ATZ\r"));
     QVERIFY(!line.shared.CallActive);
     QVERIFY(line.messages.boxes.isEmpty());

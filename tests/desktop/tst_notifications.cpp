@@ -154,7 +154,7 @@ void TestNotifications::answerAction() {
     QTRY_COMPARE(m_service->closed, QList<uint>{id});
     // A late second press of the action finds nothing to answer.
     emit m_service->ActionInvoked(id, QStringLiteral("answer"));
-    QVERIFY(m_line->waitUntil([] { return false; }, 1) == false);
+    m_line->letPass(1);
     QCOMPARE(m_line->writeCount(Ata), 1);
 }
 
@@ -193,7 +193,7 @@ void TestNotifications::callerTextsArePlainText() {
     // The notifier asks for the service's capabilities when it is made.
     m_notifier = std::make_unique<CallerNotifier>(
         m_line->phone(), [this] { return m_windowActive; }, bus(QStringLiteral("client")));
-    QVERIFY(m_line->waitUntil([] { return false; }, 0.5) == false);
+    m_line->letPass(0.5); // the capabilities come back
     ring(number, name);
     QTRY_COMPARE(m_service->shown.size(), 1);
     QCOMPARE(m_service->shown.first().summary, summary);

@@ -9,6 +9,7 @@
 
 #include <QTest>
 #include <QTimer>
+#include <vector>
 
 namespace {
 const QString ScriptedDevice = QStringLiteral("/dev/ttyScripted0");
@@ -26,13 +27,24 @@ PhoneLine::PhoneLine(Line line, double speedup)
 
 PhoneLine::~PhoneLine() = default;
 
+namespace {
+
+// The usual modem set-up: port 1, the initialisation string, caller ID on.
+std::vector<std::pair<Settings::Key, QString>> usualModem(bool autoOn) {
+    return {{Settings::Port, QStringLiteral("1")},
+            {Settings::IntString, QStringLiteral("AT#CLS=8#VLS=6")},
+            {Settings::AutoOn, autoOn ? QStringLiteral("True") : QStringLiteral("False")},
+            {Settings::CallerID, QStringLiteral("True")},
+            {Settings::CallerIDString, QStringLiteral("#CID=1")}};
+}
+
+} // namespace
+
 void PhoneLine::storeModem(SettingsStore& store, const QString& devicePath, bool autoOn) {
     store.setPortDevice(1, devicePath);
-    store.write(Settings::Port, QStringLiteral("1"));
-    store.write(Settings::IntString, QStringLiteral("AT#CLS=8#VLS=6"));
-    store.write(Settings::AutoOn, autoOn ? QStringLiteral("True") : QStringLiteral("False"));
-    store.write(Settings::CallerID, QStringLiteral("True"));
-    store.write(Settings::CallerIDString, QStringLiteral("#CID=1"));
+    for (const auto& [key, text] : usualModem(autoOn)) {
+        store.write(key, text);
+    }
 }
 
 void PhoneLine::storeModem(bool autoOn) {
@@ -85,14 +97,7 @@ void PhoneLine::load() {
 bool PhoneLine::attach() {
     SettingsStore& s = store();
     const QString device = devicePath();
-    const std::pair<Settings::Key, QString> usual[] = {
-        {Settings::Port, QStringLiteral("1")},
-        {Settings::IntString, QStringLiteral("AT#CLS=8#VLS=6")},
-        {Settings::AutoOn, QStringLiteral("True")},
-        {Settings::CallerID, QStringLiteral("True")},
-        {Settings::CallerIDString, QStringLiteral("#CID=1")},
-    };
-    for (const auto& [key, text] : usual) {
+    for (const auto& [key, text] : usualModem(true)) {
         if (!s.contains(key)) {
             s.write(key, text);
         }
@@ -150,6 +155,10 @@ void PhoneLine::when(const QByteArray& line, std::function<void()> action) {
 
 void PhoneLine::answer(const QByteArray& line, const QByteArray& bytes) {
     when(line, [this, bytes] { send(bytes); });
+}
+
+void PhoneLine::letPass(double seconds) {
+    waitUntil([] { return false; }, seconds);
 }
 
 bool PhoneLine::waitUntil(const std::function<bool()>& done, double seconds) {

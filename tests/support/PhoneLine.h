@@ -87,6 +87,9 @@ public:
     void answer(const QByteArray& line, const QByteArray& bytes);
     // Runs events until `done()` holds or `seconds` of program time have passed.
     bool waitUntil(const std::function<bool()>& done, double seconds = 30);
+    // Lets `seconds` of program time pass with events running: long enough for anything late (a
+    // caller's five seconds, a dial's wait) to have happened.
+    void letPass(double seconds);
 
     // Receive events whose handling has finished (the read, and a caller's five seconds).
     int handled = 0;
