@@ -71,6 +71,12 @@ void CallControl::cmdSend_Click() {
          [&shared](const QString& number) { return CommandLines::dial(number, shared.DisCID, shared.DisCW); }, true);
 }
 
+void CallControl::answerWaitingCaller() {
+    if (m_state.IncomingCall) {
+        cmdSend_Click();
+    }
+}
+
 bool CallControl::placeServiceCall(const QString& code) {
     if (!mayStartCall()) {
         return false;

@@ -26,6 +26,9 @@ public:
     // Send: answers the incoming call (also when the number display is empty), otherwise dials
     // the number in the display and remembers it as "LastDialed".
     void cmdSend_Click();
+    // Answers the caller who is waiting to be answered, as Send would (a notification's Answer);
+    // with no caller waiting it does nothing, so a late press dials nothing.
+    void answerWaitingCaller();
     // End: hangs up, initialises the modem again and resets every call flag, display and lamp.
     // A step that fails (the port is closed) leaves the call inactive, and End goes on.
     void cmdEnd_Click();

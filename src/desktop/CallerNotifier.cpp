@@ -115,10 +115,7 @@ void CallerNotifier::onActionInvoked(uint id, const QString& actionKey) {
     if (id == 0 || id != m_id || actionKey != AnswerAction) {
         return;
     }
-    // Only a caller still waiting to be answered; Send answers it as the user's own Send would.
-    if (m_phone.state.IncomingCall) {
-        m_phone.calls().cmdSend_Click();
-    }
+    m_phone.calls().answerWaitingCaller();
     withdraw();
 }
 
