@@ -16,6 +16,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QStyleFactory>
+#include <QTimer>
 #include <utility>
 
 Application::Application()
@@ -59,6 +60,27 @@ void Application::handOver(const QStringList& links) {
     }
     raiseWindow();
     enterLinks(links);
+}
+
+void Application::whileLoading() {
+    // A telephone that is closing already opens nothing more.
+    if (m_phone->phone().state.Unloading || m_waiter.aborting()) {
+        return;
+    }
+    m_splash = new frmSplash(m_clock, frmSplash::telephonePicture(*m_phone));
+    m_splash->setAttribute(Qt::WA_DeleteOnClose);
+    SideWindows::centreOnScreen(*m_splash);
+    m_splash->Form_Load(frmSplash::timeOfDay());
+    // What the load opened before this (the setup dialog of a first start, a message box) stays
+    // in front of the splash.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != m_splash && window->isVisible()) {
+            window->raise();
+        }
+    }
+    // The main window's own window is made now, still hidden, so that showing it after the wait
+    // only puts it on the screen.
+    m_phone->winId();
 }
 
 void Application::raiseWindow() {
@@ -112,11 +134,9 @@ int Application::run(const QStringList& links) {
         }
     });
 
-    // The splash stands beside the main window for its few seconds; the load does not wait for it.
-    QPointer<frmSplash> splash = new frmSplash(m_clock, frmSplash::telephonePicture(*m_phone));
-    splash->setAttribute(Qt::WA_DeleteOnClose);
-    SideWindows::centreOnScreen(*splash);
-    splash->Form_Load(frmSplash::timeOfDay());
+    // The splash opens beside the main window once the load waits its second, so that drawing it
+    // does not hold up the load; neither waits for the other.
+    QTimer::singleShot(0, m_phone.get(), [this] { whileLoading(); });
 
     if (m_onClosing) {
         new CloseWatch(m_phone.get(), m_onClosing);
@@ -132,6 +152,6 @@ int Application::run(const QStringList& links) {
         enterLinks(links + std::exchange(m_pendingLinks, {}));
     }
     const int result = ended || m_waiter.aborting() ? 0 : QApplication::exec();
-    delete splash.data();
+    delete m_splash.data();
     return result;
 }

@@ -7,12 +7,14 @@
 #include "modem/Waiter.h"
 #include "platform/QtMessageBoxes.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
 class CallerNotifier;
 class frmPhone;
+class frmSplash;
 
 // The running program: the user's settings store, the system clock, real message boxes and the
 // main window. Ends when the main window closes.
@@ -30,6 +32,8 @@ public:
     void onClosing(std::function<void()> action) { m_onClosing = std::move(action); }
 
 private:
+    // What is done while the load waits its second: the splash, and the main window made ready.
+    void whileLoading();
     void raiseWindow();
     void enterLinks(const QStringList& links);
 
@@ -41,6 +45,7 @@ private:
     Services m_services;
     std::unique_ptr<frmPhone> m_phone;
     std::unique_ptr<CallerNotifier> m_notifier;
+    QPointer<frmSplash> m_splash;
     std::function<void()> m_onClosing;
     bool m_loaded = false;
     bool m_handedOver = false;
