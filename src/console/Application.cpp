@@ -5,6 +5,7 @@
 #include "console/Phone.h"
 #include "console/frmPhone.h"
 #include "desktop/CallerNotifier.h"
+#include "platform/ClassicStyle.h"
 #include "platform/Fonts.h"
 #include "platform/Resources.h"
 #include "platform/UnixSignals.h"
@@ -15,7 +16,6 @@
 #include <QEvent>
 #include <QIcon>
 #include <QPointer>
-#include <QStyleFactory>
 #include <QTimer>
 #include <utility>
 
@@ -67,6 +67,10 @@ void Application::whileLoading() {
     if (m_phone->phone().state.Unloading || m_waiter.aborting()) {
         return;
     }
+    // Reading the icon's SVG loads Qt's SVG support, a few milliseconds that the load need not wait
+    // for. A window the load opened before this (the setup dialog, a message box) takes the icon
+    // up now.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/brisvane/telephone.svg")));
     m_splash = new frmSplash(m_clock, frmSplash::telephonePicture(*m_phone));
     m_splash->setAttribute(Qt::WA_DeleteOnClose);
     SideWindows::centreOnScreen(*m_splash);
@@ -100,9 +104,7 @@ int Application::run(const QStringList& links) {
     initResources();
     QApplication::setApplicationName(QStringLiteral("Brisvane"));
     QApplication::setApplicationVersion(QLatin1String(brisvane::version::text));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/brisvane/telephone.svg")));
-    // The classic bevelled look of the telephone's buttons and panels.
-    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows"))) {
+    if (QStyle* style = ClassicStyle::create()) {
         QApplication::setStyle(style);
     }
     Fonts::registerSubstitutes();

@@ -11,7 +11,6 @@
 #include "platform/Twips.h"
 
 #include <QAction>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -53,7 +52,6 @@ CommandButton* button(QWidget* parent, const char* name, int left, int top, int 
 void frmPhone::buildFace() {
     setObjectName(QStringLiteral("frmPhone"));
     setWindowTitle(ApplicationTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/brisvane/telephone.svg")));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(sansSerif());
