@@ -68,8 +68,7 @@ void Application::whileLoading() {
         return;
     }
     // Reading the icon's SVG loads Qt's SVG support, a few milliseconds that the load need not wait
-    // for. A window the load opened before this (the setup dialog, a message box) takes the icon
-    // up now.
+    // for; windows already open take the icon up now.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/brisvane/telephone.svg")));
     m_splash = new frmSplash(m_clock, frmSplash::telephonePicture(*m_phone));
     m_splash->setAttribute(Qt::WA_DeleteOnClose);
