@@ -43,6 +43,4 @@ bool Handset::inUse() const {
 
 void Handset::show(bool inUse) {
     m_face.setLatched(PhoneFace::Latch::Handset, inUse);
-    m_face.setToolTip(PhoneFace::Latch::Handset,
-                      inUse ? QStringLiteral("Back to Speakerphone") : QStringLiteral("Pick Up Handset"));
 }

@@ -4,11 +4,7 @@
 
 PhoneFace::PhoneFace(PhoneView& view, QObject* parent)
     : QObject(parent)
-    , m_view(view) {
-    m_tip[index(Latch::Hold)] = QStringLiteral("Place Call on Hold");
-    m_tip[index(Latch::Mute)] = QStringLiteral("Mute Microphone");
-    m_tip[index(Latch::Handset)] = QStringLiteral("Pick Up Handset");
-}
+    , m_view(view) {}
 
 void PhoneFace::setText(Box box, const QString& text) {
     QString& shown = m_text[index(box)];
@@ -35,11 +31,13 @@ void PhoneFace::setLit(Light light, bool lit) {
 void PhoneFace::setLatched(Latch button, bool on) {
     m_latched[index(button)] = on;
     m_view.showLatched(button, on);
+    if (button == Latch::Handset) {
+        m_view.showToolTip(button, handsetToolTip());
+    }
 }
 
-void PhoneFace::setToolTip(Latch button, const QString& tip) {
-    m_tip[index(button)] = tip;
-    m_view.showToolTip(button, tip);
+QString PhoneFace::handsetToolTip() const {
+    return latched(Latch::Handset) ? QStringLiteral("Back to Speakerphone") : QStringLiteral("Pick Up Handset");
 }
 
 void PhoneFace::setSpeakerLevel(int level) {

@@ -40,8 +40,8 @@ public:
     void setLit(Light light, bool lit);
     bool latched(Latch button) const { return m_latched[index(button)]; }
     void setLatched(Latch button, bool on);
-    QString toolTip(Latch button) const { return m_tip[index(button)]; }
-    void setToolTip(Latch button, const QString& tip);
+    // The Handset button's tooltip follows its latch; Hold's and Mute's never change.
+    QString handsetToolTip() const;
 
     // Slider1. A level outside 0 to 15 is taken to the nearer end, as the slider takes it; a
     // change raises `speakerLevelChanged`, whoever made it.
@@ -75,7 +75,6 @@ private:
     std::array<TextColor, 4> m_color{TextColor::Green, TextColor::Green, TextColor::Red, TextColor::Green};
     std::array<bool, 2> m_lit{};
     std::array<bool, 3> m_latched{};
-    std::array<QString, 3> m_tip;
     int m_speakerLevel = 5;
     int m_microphoneGain = 1;
     int m_widthTwips = WideWidth;

@@ -25,7 +25,7 @@ using Latch = PhoneView::Latch;
 void checkShows(Phone& phone, bool handset) {
     QCOMPARE(phone.handset().inUse(), handset);
     QCOMPARE(phone.face().latched(Latch::Handset), handset);
-    QCOMPARE(phone.face().toolTip(Latch::Handset),
+    QCOMPARE(phone.face().handsetToolTip(),
              handset ? QStringLiteral("Back to Speakerphone") : QStringLiteral("Pick Up Handset"));
 }
 

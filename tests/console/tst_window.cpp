@@ -122,7 +122,8 @@ QString observe(WindowLine& line, const QString& what) {
         const Latch latch = words.at(1) == QLatin1String("Hold")   ? Latch::Hold
                             : words.at(1) == QLatin1String("Mute") ? Latch::Mute
                                                                    : Latch::Handset;
-        return onOff(face.latched(latch)) + QLatin1Char(' ') + face.toolTip(latch);
+        return latch == Latch::Handset ? onOff(face.latched(latch)) + QLatin1Char(' ') + face.handsetToolTip()
+                                       : onOff(face.latched(latch));
     }
     if (what == QLatin1String("stored speaker")) {
         return line.store().read(Settings::Speaker);
@@ -217,8 +218,8 @@ void TestWindow::everyControlForwardsItsAction_data() {
         {"Redial", "last dialed 5551234", "cmdRedial", none, "number", "5551234"},
         {"Pause", "number 555", "cmdPause", none, "number", "555,"},
         {"Clear", "number 555", "cmdClear", none, "number", ""},
-        {"Hold", "attached; connected call", "cmdHold", "AT#SPK=0,16,,\r", "latched Hold", "on Place Call on Hold"},
-        {"Mute", "attached; connected call", "cmdMute", "AT#SPK=0,,,\r", "latched Mute", "on Mute Microphone"},
+        {"Hold", "attached; connected call", "cmdHold", "AT#SPK=0,16,,\r", "latched Hold", "on"},
+        {"Mute", "attached; connected call", "cmdMute", "AT#SPK=0,,,\r", "latched Mute", "on"},
         {"Flash", "attached; call", "cmdFlash", "AT#VTS=!\r", "status", ""},
         {"Call Fwd", "attached; number 5551234; modem connects", "cmdCallForward", serviceCall("*725551234"), "status",
          "In Use"},
@@ -338,9 +339,8 @@ void TestWindow::theWindowShowsWhatTheTelephoneHolds_data() {
              f.setLatched(Latch::Handset, false);
          },
          "cmdHandset", "caption colour", black},
-        {"Handset's tooltip",
-         [](PhoneFace& f) { f.setToolTip(Latch::Handset, QStringLiteral("Back to Speakerphone")); }, "cmdHandset",
-         "tooltip", QStringLiteral("Back to Speakerphone")},
+        {"Handset's tooltip", [](PhoneFace& f) { f.setLatched(Latch::Handset, true); }, "cmdHandset", "tooltip",
+         QStringLiteral("Back to Speakerphone")},
         {"speaker level", [](PhoneFace& f) { f.setSpeakerLevel(9); }, "Slider1", "value", QStringLiteral("9")},
         {"microphone gain", [](PhoneFace& f) { f.setMicrophoneGain(3); }, "Slider2", "value", QStringLiteral("3")},
         {"narrow", [](PhoneFace& f) { f.setWidthTwips(PhoneFace::NarrowWidth); }, "", "phone book",
