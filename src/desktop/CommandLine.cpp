@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "call/TelLink.h"
+#include "platform/ProgramHelp.h"
 
 #include <QCommandLineParser>
 
@@ -22,12 +23,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments, CommandLin
 
     const bool parsed = parser.parse(arguments);
     if (parser.isSet(help)) {
-        // Read before any application object exists, the parser cannot know the program's name.
-        *message = parser.helpText();
-        const qsizetype options = message->indexOf(QLatin1String(" [options]"));
-        if (message->startsWith(QLatin1String("Usage: ")) && options > 0) {
-            message->replace(7, options - 7, QLatin1String("brisvane"));
-        }
+        *message = helpText(parser, QStringLiteral("brisvane"));
         return Outcome::Help;
     }
     if (parser.isSet(version)) {

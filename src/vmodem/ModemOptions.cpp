@@ -1,6 +1,7 @@
 #include "vmodem/ModemOptions.h"
 
 #include "Version.h"
+#include "platform/ProgramHelp.h"
 
 #include <QCommandLineParser>
 #include <QLocale>
@@ -75,8 +76,7 @@ ModemOptions::Outcome ModemOptions::parse(const QStringList& arguments, ModemOpt
         return fail(parser.errorText());
     }
     if (parser.isSet(help)) {
-        // Read before any application object exists, the parser cannot know the program's name.
-        *message = parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("brisvane-modem"));
+        *message = helpText(parser, QStringLiteral("brisvane-modem"));
         return Outcome::Help;
     }
     if (parser.isSet(version)) {
