@@ -5,15 +5,21 @@
 #include "console/Services.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
+#include "modem/Clock.h"
 #include "modem/ModemText.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
 
 #include <QTimer>
+#include <algorithm>
 
 namespace {
-// A report is read this long after its first characters, so that it has arrived whole.
+// What the modem sends is read once it has been quiet this long, so that a report has arrived
+// whole even when the modem hands it over a line at a time.
 constexpr double SettleSeconds = 0.5;
+// A line that never falls quiet (noise, a modem stuck talking) is read this long after its burst
+// began all the same.
+constexpr double LongestSettleSeconds = 2;
 // How long an incoming call waits for Send before automatic answering.
 constexpr double AnswerSeconds = 5;
 } // namespace
@@ -37,9 +43,17 @@ void ModemResponses::comModem_OnComm() {
     if (!m_state.ModemText.contains(ModemText::Ring)) {
         m_face.view().restoreIfMinimized();
     }
-    // Each event reads once, half a second after it: an event that comes in the meantime reads
-    // whatever is left after the first one's read, possibly nothing.
-    m_services.waiter.after(SettleSeconds, this, [this] { readReceived(); });
+    // Every event starts the half second again, and one read takes the whole burst.
+    const double now = m_services.waiter.clock().now();
+    if (!m_settle) {
+        m_burstBegan = now;
+    }
+    delete m_settle.data();
+    const double readAt = std::min(now + SettleSeconds, m_burstBegan + LongestSettleSeconds);
+    m_settle = m_services.waiter.after(readAt - now, this, [this] {
+        m_settle.clear();
+        readReceived();
+    });
 }
 
 void ModemResponses::readReceived() {

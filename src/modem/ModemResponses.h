@@ -13,8 +13,8 @@ struct Services;
 // (`comModem_OnComm`) and the caller-ID handling (`display_number`) with automatic answering.
 // The text itself is read by ModemText; this class only shows the results and keeps the state.
 //
-// Its two pauses (half a second for a report to arrive whole, five seconds for Send to answer a
-// caller) are timers, not waits: a report that comes in while another handler waits (End's
+// Its two pauses (half a second of quiet on the line for a report to arrive whole, five seconds
+// for Send to answer a caller) are timers, not waits: a report that comes in while another handler waits (End's
 // pause, the detach, the unload, a dial waiting for its connection) is shown at once and does
 // not hold that handler up, and its five seconds count on their own.
 class ModemResponses : public QObject {
@@ -23,8 +23,9 @@ public:
     ModemResponses(Services& services, PhoneState& state, SerialControl& comModem, PhoneFace& face,
                    QObject* parent = nullptr);
 
-    // The receive event: restores a minimised window, and half a second later, so that a report
-    // has arrived whole, reads everything received and acts on "VCON" and "NMBR =".
+    // The receive event: restores a minimised window, and once the line has been quiet for half a
+    // second (at most two seconds after the first event of the burst), so that a report has
+    // arrived whole, reads everything received and acts on "VCON" and "NMBR =".
     void comModem_OnComm();
 
     // Shows the caller of the report in `ModemText` and keeps the call waiting to be answered
@@ -49,7 +50,7 @@ signals:
     // Automatic answering: the caller's five seconds are over unanswered, and the call is to be
     // answered as Send answers it.
     void answerDue();
-    // A receive event has been dealt with completely: its text read and, for a caller-ID report,
+    // What the modem sent has been dealt with completely: read and, for a caller-ID report,
     // the five seconds in which Send answers are over.
     void handled();
 
@@ -61,6 +62,8 @@ private:
     PhoneState& m_state;
     SerialControl& m_comModem;
     PhoneFace& m_face;
+    QPointer<QTimer> m_settle;
+    double m_burstBegan = 0;
     QPointer<QTimer> m_answerTime;
     quint64 m_reports = 0;
 };

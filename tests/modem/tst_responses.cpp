@@ -26,6 +26,9 @@ private slots:
     void minimisedWindow();
     void onlyReceivedCharactersAreHandled();
     void reportSplitWhileTheHandlerSettles();
+    void reportInPieces_data();
+    void reportInPieces();
+    void lineThatNeverFallsQuiet();
     void anyBytesOverTheLine_data();
     void anyBytesOverTheLine();
 };
@@ -313,6 +316,65 @@ void TestResponses::reportSplitWhileTheHandlerSettles() {
     QCOMPARE(phone.face().text(Box::NumberIn), QStringLiteral("555-1212"));
     QCOMPARE(phone.face().text(Box::Name), QStringLiteral("JOHN SMITH"));
     QCOMPARE(phone.responses().reportCount(), quint64(1));
+}
+
+void TestResponses::reportInPieces_data() {
+    QTest::addColumn<QList<QByteArray>>("pieces");
+    QTest::addColumn<double>("gap");
+    QTest::newRow("in one piece") << QList<QByteArray>{Smith} << 0.0;
+    // The ring, then the report's lines each in a read of its own.
+    QList<QByteArray> lines;
+    for (qsizetype from = 0; from < Smith.size();) {
+        const qsizetype to = Smith.indexOf('\n', std::max(from, Smith.indexOf("DATE"))) + 1;
+        lines << Smith.mid(from, to - from);
+        from = to;
+    }
+    QTest::newRow("a line at a time, 0.3 s apart") << lines << 0.3;
+    const qsizetype inName = Smith.indexOf("NAME") + 2;
+    QTest::newRow("cut inside the name tag, 0.45 s apart")
+        << QList<QByteArray>{Smith.left(inName), Smith.mid(inName)} << 0.45;
+}
+
+// A modem that hands its report over in pieces is read once, half a second after the last piece,
+// and the caller's five seconds start at that read.
+void TestResponses::reportInPieces() {
+    QFETCH(QList<QByteArray>, pieces);
+    QFETCH(double, gap);
+    PhoneLine line(PhoneLine::Line::Scripted, SlowerClock);
+    line.store().write(Settings::AutoAns, QStringLiteral("True"));
+    QVERIFY(line.attach());
+    Phone& phone = line.phone();
+    double shown = -1;
+    connect(&phone.responses(), &ModemResponses::callerShown, this, [&] { shown = line.clock.now(); });
+    double last = -1;
+    for (const QByteArray& piece : pieces) {
+        if (last >= 0) {
+            line.letPass(gap);
+        }
+        last = line.send(piece);
+    }
+    QTRY_COMPARE(line.writeCount(Ata), 1);
+    QCOMPARE(phone.responses().reportCount(), quint64(1));
+    QCOMPARE(phone.face().text(Box::NumberIn), QStringLiteral("555-1212"));
+    QCOMPARE(phone.face().text(Box::Name), QStringLiteral("JOHN SMITH"));
+    QCOMPARE(phone.state.LastReportName, QStringLiteral("SMITH,JOHN"));
+    QVERIFY(shown - last >= 0.5);
+    QVERIFY(line.writtenAt(Ata) - shown >= 5);
+}
+
+// Noise that never pauses for half a second is still read, two seconds after it began.
+void TestResponses::lineThatNeverFallsQuiet() {
+    PhoneLine line(PhoneLine::Line::Scripted, SlowerClock);
+    QVERIFY(line.attach());
+    HandledTimes handled(line);
+    const double began = line.send("x");
+    while (line.clock.now() - began < 6) {
+        line.letPass(0.2);
+        line.send("x");
+    }
+    QVERIFY(!handled.at.isEmpty());
+    QVERIFY(handled.at.first() - began >= 2);
+    QVERIFY(handled.at.first() - began < 6);
 }
 
 void TestResponses::anyBytesOverTheLine_data() {
