@@ -46,7 +46,7 @@ public:
     virtual void showBusy(bool busy) = 0;
     // Opens the modem setup dialog (not modal).
     virtual void openSetupDialog() = 0;
-    // Opens the editor of a phone-book entry; on OK it hands the entry to
+    // Opens the editor of a phone-book entry (not modal, one at a time); on OK it hands the entry to
     // PhoneBookPanel::storeEntry.
     virtual void editPhoneBookEntry(int index, const QString& name, const QString& number) = 0;
 };

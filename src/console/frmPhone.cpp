@@ -254,11 +254,21 @@ void frmPhone::openSetupDialog() {
 }
 
 void frmPhone::editPhoneBookEntry(int index, const QString& name, const QString& number) {
+    // Not modal: the telephone stays usable while an entry is edited (a call can be ended). One
+    // editor at a time; a second Edit brings the open one forward.
+    if (m_entryEditor) {
+        m_entryEditor->raise();
+        m_entryEditor->activateWindow();
+        return;
+    }
     auto* dialog = new PhoneBookEditDialog(index, name, number, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    // Stored into the entry it was opened for, whatever is selected by the time OK is pressed.
     connect(dialog, &QDialog::accepted, this,
             [this, dialog] { m_phone->phoneBook().storeEntry(dialog->index(), dialog->name(), dialog->number()); });
-    dialog->open();
+    m_entryEditor = dialog;
+    dialog->show();
 }
 
 void frmPhone::closeEvent(QCloseEvent* event) {

@@ -10,6 +10,7 @@
 #include "modem/SerialTransport.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <memory>
 
@@ -18,6 +19,7 @@ class DisplayBox;
 class Lamp;
 class Panel3D;
 class Phone;
+class PhoneBookEditDialog;
 class RibbonButton;
 class Slider;
 class SideWindows;
@@ -87,6 +89,7 @@ private:
     Services& m_services;
     std::unique_ptr<Phone> m_phone;
     SideWindows* m_sideWindows = nullptr;
+    QPointer<PhoneBookEditDialog> m_entryEditor;
     bool m_forwardingKey = false;
 
     // --- controls -------------------------------------------------------------------------------

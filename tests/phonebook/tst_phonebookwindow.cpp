@@ -18,6 +18,8 @@ private slots:
     void editorTakesDialableCharactersAndOKStores();
     void editorCancelledStoresNothing_data();
     void editorCancelledStoresNothing();
+    void editorLeavesTheCallInHand_data();
+    void editorLeavesTheCallInHand();
 };
 
 namespace {
@@ -40,6 +42,13 @@ RibbonButton* entryButton(WindowLine& line, int index) {
 QString row(WindowLine& line, int index) {
     auto* box = line.control<QLineEdit>(QStringLiteral("txtPhoneBook_%1").arg(index));
     return box ? box->text() : QStringLiteral("<no row>");
+}
+
+// A click as the window system delivers it, so that a window a modal dialog blocks does not get it.
+void clickInWindow(QWidget* widget) {
+    QVERIFY(widget && widget->window()->windowHandle());
+    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      widget->mapTo(widget->window(), widget->rect().center()));
 }
 
 // Selects entry `index` and clicks Edit: the editor it opened, or null.
@@ -122,6 +131,47 @@ void TestPhoneBookWindow::editorCancelledStoresNothing() {
     QTRY_VERIFY(!dialog);
     QCOMPARE(line.temp.readRaw(), before);
     QCOMPARE(row(line, 9), QStringLiteral("Carol 5550100"));
+}
+
+void TestPhoneBookWindow::editorLeavesTheCallInHand_data() {
+    QTest::addColumn<bool>("typed"); // E typed at the telephone, or End clicked
+    QTest::newRow("End clicked") << false;
+    QTest::newRow("E typed") << true;
+}
+
+// The editor is not modal: while it is open the telephone works, one editor stays open, and OK
+// stores into the entry it was opened for.
+void TestPhoneBookWindow::editorLeavesTheCallInHand() {
+    QFETCH(bool, typed);
+    WindowLine line;
+    PhoneBookEntries::write(line.store(), 3, QStringLiteral("Dave"), QStringLiteral("5550103"));
+    QVERIFY(line.attach());
+    line.answer("ATDT5551234\r", "\r\nVCON\r\n");
+    line.phone().face().setText(PhoneFace::Box::NumberOut, QStringLiteral("5551234"));
+    click(line.control(QStringLiteral("cmdSend")));
+    QTRY_VERIFY(line.phone().state.VoiceConnected);
+
+    QPointer<PhoneBookEditDialog> dialog = openEditor(line, 3);
+    QVERIFY(dialog);
+    QTest::keyClicks(child<QLineEdit>(dialog, "txtEntryName"), QStringLiteral(" B."));
+    click(entryButton(line, 5));
+    click(line.control(QStringLiteral("cmdPBEdit")));
+    QCOMPARE(line.phone().face().selectedEntry(), 5);
+    QCOMPARE(line.widget().findChildren<PhoneBookEditDialog*>().size(), 1);
+
+    line.clearWritten();
+    if (typed) {
+        QVERIFY(line.activate());
+        QTest::keyClick(line.widget().windowHandle(), Qt::Key_E, Qt::NoModifier);
+    } else {
+        clickInWindow(line.control(QStringLiteral("cmdEnd")));
+    }
+    QTRY_VERIFY(line.written().startsWith("ATH\r"));
+    QVERIFY(!line.shared.CallActive);
+    QVERIFY(dialog);
+    click(child<QPushButton>(dialog, "cmdOK"));
+    QCOMPARE(row(line, 3), QStringLiteral("Dave B. 5550103"));
+    QCOMPARE(row(line, 5), QStringLiteral(" "));
 }
 
 QTEST_MAIN(TestPhoneBookWindow)
