@@ -7,6 +7,7 @@ struct SharedState;
 class Clock;
 class Waiter;
 class MessageBoxes;
+class HeldDeviceAdvice;
 
 // What the windows need from outside themselves. The application passes the real ones; tests
 // pass a store in a temporary folder, a fast clock and message boxes they answer themselves.
@@ -18,4 +19,6 @@ struct Services {
     MessageBoxes& messages;
     // Where serial lock files live.
     QString lockDirectory = QStringLiteral("/var/lock");
+    // Asked who holds a device that will not open because it is held; none: not asked.
+    HeldDeviceAdvice* heldDeviceAdvice = nullptr;
 };

@@ -22,6 +22,10 @@ class Waiter;
 // A device node appears before its permissions are set, so the first open may fail: the owner
 // then asks for one more look after a short while (`lookAgainAfter`); later looks wait for the
 // next change, so a device that never opens is not tried over and over.
+//
+// A device that another program holds when it comes back (a modem manager probing a freshly
+// plugged modem, a terminal program) changes nothing in the folder when it is let go, so it is
+// looked at again on a timer, more and more seldom, for two minutes (`tryAgainWhileHeld`).
 class DeviceWatch : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +43,18 @@ public:
     // program time, unless that look has been had since the last change in the folder.
     void lookAgainAfter(double seconds);
 
+    // What becomes of a device that another program holds.
+    enum class Held {
+        TryingAgain, // another look is due after a pause
+        TimeIsUp,    // the two minutes of looks are over (said once; the owner tells the user)
+        GivenUp,     // they were over before: only a change in the folder brings another look
+    };
+    static constexpr double HeldSeconds = 120;
+    // The path is there but another program holds its device: looks again 1, 2 and 4 seconds
+    // later, then every 5, until two minutes have passed since it was first found held. A path
+    // found gone at a look starts the two minutes afresh when it is back.
+    Held tryAgainWhileHeld();
+
 signals:
     // The path exists after a change in its folder, or at the second look.
     void present();
@@ -47,6 +63,7 @@ private:
     void onFolderChanged();
     void watchNearestFolder();
     void look();
+    void forgetHeld();
 
     Waiter& m_waiter;
     QFileSystemWatcher* m_watcher = nullptr;
@@ -54,4 +71,8 @@ private:
     QString m_folder;
     QPointer<QTimer> m_second;
     bool m_secondHad = false;
+    QPointer<QTimer> m_heldLook;
+    double m_heldSince = -1; // program time it was first found held; negative: not held
+    int m_heldLooks = 0;
+    bool m_heldTimeUp = false;
 };

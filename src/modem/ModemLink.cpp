@@ -8,6 +8,7 @@
 #include "console/SharedState.h"
 #include "modem/DeviceWatch.h"
 #include "modem/ErrorTable.h"
+#include "modem/HeldDeviceAdvice.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
 
@@ -121,6 +122,32 @@ QString ModemLink::initialisationLine() const {
 }
 
 QString ModemLink::ModemError(const SerialError& error) {
+    if (!isHeld(error)) {
+        return report(error);
+    }
+    const SerialError told = heldError(QString());
+    // Asking may have let events run: an attach or the close that came meanwhile has the last word.
+    if (m_comModem.portOpen() || m_state.Unloading) {
+        return errorActionFor(error.number).verdict;
+    }
+    return report(told);
+}
+
+bool ModemLink::isHeld(const SerialError& error) const {
+    return error.number == ErrorNumber::PortAlreadyOpen && !m_comModem.portOpen();
+}
+
+SerialError ModemLink::heldError(const QString& lead) const {
+    if (HeldDeviceAdvice* advice = m_services.heldDeviceAdvice) {
+        if (const QString text = advice->adviceFor(m_comModem.realDevicePath()); !text.isEmpty()) {
+            return {ErrorNumber::PortAlreadyOpen, lead + text};
+        }
+    }
+    const SerialError held = m_comModem.heldError();
+    return {held.number, lead + held.description};
+}
+
+QString ModemLink::report(const SerialError& error) {
     const ErrorAction action = errorActionFor(error.number);
     if (action.redrawFirst) {
         m_face.view().redraw();
@@ -175,6 +202,7 @@ void ModemLink::onDeviceLost(const SerialError& error) {
     m_services.shared.ModemAttached = false;
     m_face.setLit(PhoneFace::Light::Power, false);
     emit deviceLost();
+    m_lostChoice = chosenDevice();
     // Watching before the box: a modem plugged back in while the user reads it counts.
     if (!m_state.Unloading) {
         m_watch->start([this] { return m_comModem.devicePath(); });
@@ -186,8 +214,15 @@ void ModemLink::stopWaitingForDevice() {
     m_watch->stop();
 }
 
+QString ModemLink::chosenDevice() const {
+    const SettingsStore& store = m_services.settings;
+    const QString port = store.read(Settings::Port);
+    const std::optional<qint16> number = Convert::toInteger(port);
+    return port + QLatin1Char('\n') + (number ? store.portDevice(*number) : QString());
+}
+
 void ModemLink::reattach() {
-    if (m_state.Unloading || m_services.shared.ModemAttached) {
+    if (m_state.Unloading || m_services.shared.ModemAttached || chosenDevice() != m_lostChoice) {
         m_watch->stop();
         return;
     }
@@ -196,7 +231,18 @@ void ModemLink::reattach() {
         m_watch->stop();
         return;
     }
-    if (e.number == ErrorNumber::InvalidPort || e.number == ErrorNumber::PortAlreadyOpen) {
+    if (isHeld(e)) {
+        if (m_watch->tryAgainWhileHeld() == DeviceWatch::Held::TimeIsUp) {
+            const SerialError told = heldError(
+                QStringLiteral("The modem is back, but another program has held it for two minutes. Once it is "
+                               "free, press On/Off.\r"));
+            if (!m_comModem.portOpen() && !m_state.Unloading) {
+                report(told);
+            }
+        }
+        return;
+    }
+    if (e.number == ErrorNumber::InvalidPort) {
         m_watch->lookAgainAfter(SecondLookSeconds);
         return;
     }

@@ -20,10 +20,15 @@ struct Services;
 // A device that went away while attached is waited for: when the same port's device path is
 // there again (the modem plugged back in), the telephone attaches by itself as On/Off would, with
 // no message box. An attach of the user's (On/Off) or the telephone's close ends the wait,
-// so a user who detached is never attached behind their back. An open that fails because the
-// device is not ready yet (permissions follow its node) or is held by another program waits for
-// the next change silently; any other failure is told once, as On/Off tells it, and ends the
-// wait.
+// so a user who detached is never attached behind their back, and so does a change of the port
+// or its device in Setup. An open that fails because the device is not ready yet (permissions
+// follow its node) is tried once more a moment later and then waits for the next change. A device
+// that another program holds (a modem manager probes a freshly plugged modem for a while) is
+// tried again and again, more and more seldom, for two minutes, without a word; then the user is
+// told once who holds it. Any other failure is told once, as On/Off tells it, and ends the wait.
+//
+// When an open is refused because the device is held, the user is told which program holds it,
+// or, when a service that manages modems has taken it, how to keep that service off the modem.
 class ModemLink : public QObject {
     Q_OBJECT
 public:
@@ -78,12 +83,23 @@ private:
     // Everything of an attach but telling its error; the error, or none when attached.
     SerialError attach();
     void reattach();
+    // The port and device the stored settings choose now.
+    QString chosenDevice() const;
+    // Whether `error` refused the open of a device that another program holds.
+    bool isHeld(const SerialError& error) const;
+    // The refusal of a held device as the user is told it, after `lead`: who holds it, or how to
+    // keep a modem manager off it.
+    SerialError heldError(const QString& lead) const;
+    // ModemError without asking who holds the device.
+    QString report(const SerialError& error);
 
     Services& m_services;
     PhoneState& m_state;
     SerialControl& m_comModem;
     PhoneFace& m_face;
     DeviceWatch* m_watch = nullptr;
+    // The choice of port and device whose device went away.
+    QString m_lostChoice;
     bool m_toldThisCall = false;
     QList<ConversionError> m_toldAtLoad;
 };

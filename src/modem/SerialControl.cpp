@@ -1,6 +1,7 @@
 #include "modem/SerialControl.h"
 
 #include "modem/DeviceAccess.h"
+#include "modem/DeviceHolders.h"
 #include "modem/DeviceLock.h"
 #include "modem/QSerialPortTransport.h"
 
@@ -28,6 +29,12 @@ QString lossReason(SerialTransport::ErrorKind kind) {
     default:
         return QStringLiteral("it can no longer be read");
     }
+}
+
+// How messages name a device: by the path the user gave, and the device behind it when that is
+// a link.
+QString shownNameOf(const QString& given, const QString& real) {
+    return real.isEmpty() || real == given ? given : QStringLiteral("%1 (%2)").arg(given, real);
 }
 
 } // namespace
@@ -199,6 +206,30 @@ int SerialControl::commEvent() const {
     return d->commEvent;
 }
 
+QString SerialControl::realDevicePath() const {
+    const QString given = devicePath();
+    const QString real = d->port->usesDeviceFiles() ? QFileInfo(given).canonicalFilePath() : QString();
+    return real.isEmpty() ? given : real;
+}
+
+SerialError SerialControl::heldError() const {
+    const QString given = d->resolvedPath();
+    const QString real = realDevicePath();
+    const QString name = shownNameOf(given, real);
+    qint64 pid = 0;
+    if (d->port->usesDeviceFiles()) {
+        for (const QString& device : {real, given}) {
+            if (pid == 0) {
+                pid = DeviceLock::inspect(d->lockPathFor(device)).pid;
+            }
+        }
+        if (pid == 0) {
+            pid = DeviceHolders::openedBy(real);
+        }
+    }
+    return d->inUse(name, pid);
+}
+
 QString SerialControl::Private::resolvedPath() const {
     QString path = resolver ? resolver(commPort) : QStringLiteral("/dev/ttyS%1").arg(commPort - 1);
     // A bare name such as "ttyUSB0" means the device of that name, as the serial port reads it.
@@ -219,10 +250,14 @@ SerialError SerialControl::Private::inUse(const QString& name, qint64 pid) const
                     .arg(name, QString::number(pid))};
     }
     if (pid > 0) {
+        const QString program = DeviceHolders::programName(pid);
+        const QString holder = program.isEmpty()
+                                   ? QStringLiteral("another program (process %1)").arg(pid)
+                                   : QStringLiteral("another program, \"%1\" (process %2)").arg(program).arg(pid);
         return {ErrorNumber::PortAlreadyOpen,
-                QStringLiteral("The serial device %1 is in use by another program (process %2). Close that program, "
-                               "or choose another port in Setup.")
-                    .arg(name, QString::number(pid))};
+                QStringLiteral("The serial device %1 is in use by %2. Close that program, or choose another port in "
+                               "Setup.")
+                    .arg(name, holder)};
     }
     return {ErrorNumber::PortAlreadyOpen,
             QStringLiteral("The serial device %1 is in use by another program. Close that program, or choose another "
@@ -238,7 +273,7 @@ SerialError SerialControl::Private::open() {
     const bool deviceFiles = port->usesDeviceFiles();
     // A /dev/serial/by-id name is a link; the device behind it is what other programs lock.
     const QString real = deviceFiles ? QFileInfo(given).canonicalFilePath() : given;
-    const QString name = real.isEmpty() || real == given ? given : QStringLiteral("%1 (%2)").arg(given, real);
+    const QString name = shownNameOf(given, real);
     if (real.isEmpty()) {
         return missing(name);
     }

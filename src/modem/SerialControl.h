@@ -69,6 +69,14 @@ public:
     // The device path in use (or that the next open will use), for messages. A bare name from the
     // resolver ("ttyUSB0") means the device of that name in /dev.
     QString devicePath() const;
+    // The same with links resolved: the device itself (the path as it is when it cannot be).
+    QString realDevicePath() const;
+
+    // The 8005 of an open refused because another program holds the device, naming that program
+    // as far as this user can see: the live process of a lock file, else a process of this user's
+    // that has the device open. It looks through every process, so it is for telling the user,
+    // not for every open.
+    SerialError heldError() const;
 
     // `InputLen`: 0 means a read of `input()` returns everything received so far; n > 0 returns
     // at most n characters. 380 for a negative length.

@@ -2,12 +2,14 @@
 #include "ScriptedTransport.h"
 #include "console/Phone.h"
 #include "console/SettingsStore.h"
+#include "modem/DeviceLock.h"
 #include "modem/DeviceWatch.h"
 #include "modem/ModemLink.h"
 #include "modem/SerialControl.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,8 +40,33 @@ private slots:
     void linkComesBack();
     void deviceNotReadyAtFirst_data();
     void deviceNotReadyAtFirst();
+    void deviceHeldWhenItComesBack_data();
+    void deviceHeldWhenItComesBack();
     void folderGoesAndComesBack();
     void unusableSettingIsToldOnce();
+};
+
+// Over a pseudo-terminal the telephone opens its modem by a link in a folder of the test's, as it
+// opens a /dev/serial/by-id name.
+struct LinkedLoss {
+    PhoneLine line;
+    QTemporaryDir dir;
+    QString link = dir.filePath(QStringLiteral("modem"));
+
+    explicit LinkedLoss(double speedup = 20)
+        : line(PhoneLine::Line::Pty, speedup) {}
+    bool attach() {
+        if (!pointLink(link, line.pty()->devicePath())) {
+            return false;
+        }
+        PhoneLine::storeModem(line.store(), link);
+        line.load();
+        return line.pty()->waitForReceived(Init);
+    }
+    bool lose() {
+        line.pty()->closeMaster();
+        return QFile::remove(link) && line.waitUntil([this] { return !line.shared.ModemAttached; });
+    }
 };
 
 void TestReattach::linkComesBack_data() {
@@ -54,20 +81,15 @@ void TestReattach::linkComesBack_data() {
 void TestReattach::linkComesBack() {
     QFETCH(QString, meanwhile);
     QFETCH(bool, reattaches);
-    PhoneLine line(PhoneLine::Line::Pty);
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("modem"));
-    QVERIFY(pointLink(link, line.pty()->devicePath()));
-    PhoneLine::storeModem(line.store(), link);
-    line.load();
-    QVERIFY(line.pty()->waitForReceived(Init));
+    LinkedLoss loss;
+    PhoneLine& line = loss.line;
+    const QString& link = loss.link;
+    QTemporaryDir& dir = loss.dir;
+    QVERIFY(loss.attach());
     Phone& phone = line.phone();
     const DeviceWatch& watch = phone.modemLink().deviceWatch();
     QVERIFY(!watch.active());
-
-    line.pty()->closeMaster();
-    QVERIFY(QFile::remove(link));
-    QVERIFY(line.waitUntil([&] { return !line.shared.ModemAttached; }));
+    QVERIFY(loss.lose());
     QCOMPARE(line.messages.boxes.size(), 1);
     QCOMPARE(line.messages.firstLine(0), QStringLiteral("8020"));
     QVERIFY(watch.active());
@@ -139,12 +161,14 @@ struct ScriptedLoss {
 
 void TestReattach::deviceNotReadyAtFirst_data() {
     QTest::addColumn<SerialTransport::ErrorKind>("failure");
-    QTest::newRow("no permission yet") << SerialTransport::ErrorKind::NotFound;
-    QTest::newRow("held by another program") << SerialTransport::ErrorKind::Permission;
+    QTest::addColumn<double>("pause"); // before the next look
+    QTest::newRow("no permission yet") << SerialTransport::ErrorKind::NotFound << 2.0;
+    QTest::newRow("held by another program") << SerialTransport::ErrorKind::Permission << 1.0;
 }
 
 void TestReattach::deviceNotReadyAtFirst() {
     QFETCH(SerialTransport::ErrorKind, failure);
+    QFETCH(double, pause);
     ScriptedLoss loss;
     QVERIFY(loss.attachAndLose());
     loss.line.modem()->failNextOpen(failure, QStringLiteral("Not yet"));
@@ -152,8 +176,75 @@ void TestReattach::deviceNotReadyAtFirst() {
     QVERIFY(makeFile(loss.device));
     // Nothing else changes in the folder: the second look, a moment later, attaches.
     QVERIFY(loss.reattached());
-    QVERIFY(loss.line.writtenAt(Init) - appeared >= 2);
+    QVERIFY(loss.line.writtenAt(Init) - appeared >= pause);
     QCOMPARE(loss.line.modem()->opened.size(), 2);
+}
+
+void TestReattach::deviceHeldWhenItComesBack_data() {
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<double>("speedup");
+    QTest::newRow("let go after 8 s") << "" << 5.0;
+    QTest::newRow("held for good") << "never let go" << 40.0;
+    QTest::newRow("the user pressed On/Off") << "On/Off" << 5.0;
+    QTest::newRow("another port chosen in Setup") << "Setup" << 5.0;
+}
+
+// The device is back but locked by a live program: tried again and again, quietly, until it is
+// let go, and for two minutes at the most.
+void TestReattach::deviceHeldWhenItComesBack() {
+    QFETCH(QString, meanwhile);
+    QFETCH(double, speedup);
+    LinkedLoss loss(speedup);
+    PhoneLine& line = loss.line;
+    QVERIFY(loss.attach());
+    QVERIFY(loss.lose());
+    line.clearWritten();
+
+    Pty back;
+    QProcess holder;
+    holder.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+    QVERIFY(holder.waitForStarted());
+    QFile lock(line.lockDir.filePath(DeviceLock::fileNameFor(back.devicePath())));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(holder.processId()).rightJustified(10, ' ') + '\n');
+    lock.close();
+    QVERIFY(pointLink(loss.link, back.devicePath()));
+    Phone& phone = line.phone();
+    const DeviceWatch& watch = phone.modemLink().deviceWatch();
+
+    if (meanwhile == QLatin1String("never let go")) {
+        QVERIFY(line.waitUntil([&] { return line.messages.boxes.size() == 2; }, 130));
+        const QString text = line.messages.boxes.at(1).text;
+        QVERIFY2(text.contains(QStringLiteral("\"sleep\" (process %1)").arg(holder.processId())), qPrintable(text));
+        line.letPass(20);
+        QCOMPARE(line.messages.boxes.size(), 2);
+        QCOMPARE(back.received(), QByteArray());
+        QVERIFY(watch.active()); // a plug-in later still counts
+        holder.kill();
+        holder.waitForFinished();
+        return;
+    }
+    line.letPass(8);
+    QCOMPARE(back.received(), QByteArray());
+    if (meanwhile == QLatin1String("On/Off")) {
+        phone.cmdOnOff_Click();
+        QCOMPARE(line.messages.firstLine(1), QStringLiteral("8005"));
+        QVERIFY(line.messages.boxes.at(1).text.contains(QStringLiteral("\"sleep\"")));
+    } else if (meanwhile == QLatin1String("Setup")) {
+        line.store().write(Settings::Port, QStringLiteral("2"));
+    }
+    holder.kill();
+    QVERIFY(holder.waitForFinished());
+    const double letGo = line.clock.now();
+    if (!meanwhile.isEmpty()) {
+        QVERIFY(!line.waitUntil([&] { return !back.received().isEmpty(); }, 15));
+        QVERIFY(!watch.active());
+        return;
+    }
+    QVERIFY(back.waitForReceived(Init));
+    QCOMPARE(back.received(), Init);
+    QVERIFY(line.writtenAt(Init) - letGo <= 5 + 1); // the next look, with a second to spare
+    QCOMPARE(line.messages.boxes.size(), 1);
 }
 
 void TestReattach::folderGoesAndComesBack() {

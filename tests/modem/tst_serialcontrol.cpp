@@ -2,6 +2,7 @@
 #include "ScriptedTransport.h"
 #include "modem/Clock.h"
 #include "modem/DeviceAccess.h"
+#include "modem/DeviceHolders.h"
 #include "modem/DeviceLock.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
@@ -603,6 +604,27 @@ private slots:
             QCOMPARE(readFile(rig.lockFile(rig.pty.devicePath())), hdb(::getpid()));
             QVERIFY(!underLink || !QFileInfo::exists(lock));
         }
+    }
+
+    void heldErrorNamesTheHolder_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("locked by a live program") << true;
+        QTest::newRow("open in another program") << false;
+    }
+
+    void heldErrorNamesTheHolder() {
+        QFETCH(bool, locked);
+        Rig rig;
+        LiveProcess other; // has the device open: its parent had when it forked
+        if (locked) {
+            writeFile(rig.lockFile(rig.pty.devicePath()), hdb(other.pid), 0);
+        }
+        const SerialError error = rig.control.heldError();
+        QCOMPARE(error.number, 8005);
+        const QString program = DeviceHolders::programName(other.pid);
+        QVERIFY(!program.isEmpty());
+        QVERIFY2(error.description.contains(QStringLiteral("\"%1\" (process %2)").arg(program).arg(other.pid)),
+                 qPrintable(error.description));
     }
 
     void anotherControlInThisProcess_data() {
