@@ -5,6 +5,7 @@
 #include "console/Phone.h"
 #include "console/frmPhone.h"
 #include "desktop/CallerNotifier.h"
+#include "desktop/ModemManagerAdvice.h"
 #include "platform/ClassicStyle.h"
 #include "platform/Fonts.h"
 #include "platform/Resources.h"
@@ -21,8 +22,10 @@
 
 Application::Application()
     : m_waiter(m_clock)
-    , m_services{m_settings, m_shared, m_clock, m_waiter, m_messages} {
+    , m_services{m_settings, m_shared, m_clock, m_waiter, m_messages}
+    , m_modemManager(std::make_unique<ModemManagerAdvice>(m_waiter)) {
     m_settings.reportWriteFailuresTo(m_messages);
+    m_services.heldDeviceAdvice = m_modemManager.get();
 }
 
 Application::~Application() = default;

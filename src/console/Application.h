@@ -13,6 +13,7 @@
 #include <memory>
 
 class CallerNotifier;
+class ModemManagerAdvice;
 class frmPhone;
 class frmSplash;
 
@@ -43,6 +44,7 @@ private:
     Waiter m_waiter;
     QtMessageBoxes m_messages;
     Services m_services;
+    std::unique_ptr<ModemManagerAdvice> m_modemManager;
     std::unique_ptr<frmPhone> m_phone;
     std::unique_ptr<CallerNotifier> m_notifier;
     QPointer<frmSplash> m_splash;

@@ -49,6 +49,8 @@ int execOverActiveWindow(QDialog& dialog) {
 void QtMessageBoxes::show(Icon icon, const QString& title, const QString& text) {
     QMessageBox box(qtIcon(icon), title, forDisplay(text), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
+    // What a box tells (a command to run, a line for a configuration file) can be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     execOverActiveWindow(box);
 }
 
