@@ -62,11 +62,11 @@ QString readId(const QString& path) {
 } // namespace
 
 ModemManagerAdvice::ModemManagerAdvice(Waiter& waiter)
-    : m_waiter(waiter) {
-    registerTypes();
-}
+    : m_waiter(waiter) {}
 
 QString ModemManagerAdvice::adviceFor(const QString& devicePath) {
+    // Here rather than at the start: a telephone whose modem opens never needs them.
+    registerTypes();
     QDBusConnection bus = systemBusIfRunning();
     if (!bus.isConnected()) {
         return QString();
