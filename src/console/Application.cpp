@@ -106,6 +106,8 @@ int Application::run(const QStringList& links) {
     initResources();
     QApplication::setApplicationName(QStringLiteral("Brisvane"));
     QApplication::setApplicationVersion(QLatin1String(brisvane::version::text));
+    // Before any window is made: a Wayland window takes it as its app id once, when it is made.
+    QGuiApplication::setDesktopFileName(QLatin1String(brisvane::desktopEntry));
     if (QStyle* style = ClassicStyle::create()) {
         QApplication::setStyle(style);
     }

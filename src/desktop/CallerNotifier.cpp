@@ -1,5 +1,6 @@
 #include "desktop/CallerNotifier.h"
 
+#include "Version.h"
 #include "call/CallControl.h"
 #include "console/Phone.h"
 #include "modem/ModemResponses.h"
@@ -72,7 +73,7 @@ void CallerNotifier::show(const QString& name, const QString& number) {
     }
     const QString body = m_markup ? number.toHtmlEscaped() : number;
     const QVariantMap hints{{QStringLiteral("category"), QStringLiteral("call.incoming")},
-                            {QStringLiteral("desktop-entry"), QStringLiteral("org.brisvane.brisvane")},
+                            {QStringLiteral("desktop-entry"), QLatin1String(brisvane::desktopEntry)},
                             {QStringLiteral("urgency"), QVariant::fromValue<uchar>(1)}};
     const QVariantList arguments{QStringLiteral("Brisvane"),
                                  m_id,
