@@ -1,5 +1,6 @@
 #include "console/Application.h"
 #include "console/SettingsStore.h"
+#include "desktop/Activation.h"
 #include "desktop/CommandLine.h"
 #include "desktop/SingleTelephone.h"
 #include "modem/Clock.h"
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
         printLine(stdout, message);
         return 0;
     }
+    // Read before the window system is reached: Qt's X11 plugin takes DESKTOP_STARTUP_ID out of the
+    // environment as it connects, for this process's first window.
+    const Activation activation = Activation::fromEnvironment();
     QApplication app(argc, argv);
     // The window system's own options (-platform, -style, ...) are gone from this list.
     if (CommandLine::parse(QCoreApplication::arguments(), &commandLine, &message) == CommandLine::Outcome::Error) {
@@ -48,7 +52,7 @@ int main(int argc, char** argv) {
     SystemClock clock;
     Waiter waiter(clock);
     SingleTelephone single(SettingsStore::defaultPath(), waiter);
-    switch (single.start(commandLine.links)) {
+    switch (single.start(commandLine.links, activation)) {
     case SingleTelephone::Start::HandedOver:
         return 0;
     case SingleTelephone::Start::NoAnswer:
@@ -66,8 +70,9 @@ int main(int argc, char** argv) {
         break;
     }
     Application application;
-    QObject::connect(&single, &SingleTelephone::argumentsReceived, &app,
-                     [&application](const QStringList& links) { application.handOver(links); });
+    QObject::connect(
+        &single, &SingleTelephone::argumentsReceived, &app,
+        [&application](const QStringList& links, const Activation& later) { application.handOver(links, later); });
     // A start while the telephone closes waits for it, and then becomes the telephone itself.
     application.onClosing([&single] { single.stopListening(); });
     return application.run(commandLine.links);

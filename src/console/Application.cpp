@@ -55,13 +55,14 @@ private:
 
 } // namespace
 
-void Application::handOver(const QStringList& links) {
+void Application::handOver(const QStringList& links, const Activation& activation) {
     if (!m_loaded) {
         m_handedOver = true;
         m_pendingLinks += links;
+        m_pendingActivation = activation;
         return;
     }
-    raiseWindow();
+    raiseWindow(activation);
     enterLinks(links);
 }
 
@@ -89,11 +90,20 @@ void Application::whileLoading() {
     m_phone->winId();
 }
 
-void Application::raiseWindow() {
+void Application::raiseWindow(const Activation& activation) {
     m_phone->restoreIfMinimized();
     m_phone->show();
     m_phone->raise();
+    // A Wayland compositor brings a window forward only with a token it handed out for that: Qt's
+    // Wayland plugin takes it from the environment as the window asks. On X11 a startup id goes
+    // unused: Qt's X11 plugin takes one only as it connects, and the window asks as it always did.
+    const QString token = activation.waylandToken();
+    if (!token.isEmpty()) {
+        qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+    }
     m_phone->activateWindow();
+    // Left there by a compositor that does not activate, it would pass to a program started later.
+    Activation::clearEnvironment();
 }
 
 void Application::enterLinks(const QStringList& links) {
@@ -153,7 +163,7 @@ int Application::run(const QStringList& links) {
     if (!ended && !m_waiter.aborting()) {
         m_loaded = true;
         if (std::exchange(m_handedOver, false)) {
-            raiseWindow();
+            raiseWindow(std::exchange(m_pendingActivation, {}));
         }
         enterLinks(links + std::exchange(m_pendingLinks, {}));
     }

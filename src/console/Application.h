@@ -3,6 +3,7 @@
 #include "console/Services.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
+#include "desktop/Activation.h"
 #include "modem/Clock.h"
 #include "modem/Waiter.h"
 #include "platform/QtMessageBoxes.h"
@@ -26,16 +27,16 @@ public:
 
     // Runs the telephone; `links` (from the command line) go to the number display after the load.
     int run(const QStringList& links = {});
-    // A later start of the program: the window comes to the front and its links go to the number
-    // display. Before the load has ended they wait for it.
-    void handOver(const QStringList& links);
+    // A later start of the program: the window comes to the front (with the later start's
+    // activation) and its links go to the number display. Before the load has ended they wait for it.
+    void handOver(const QStringList& links, const Activation& activation = {});
     // Runs once, when the window begins to close (before the unload's wait).
     void onClosing(std::function<void()> action) { m_onClosing = std::move(action); }
 
 private:
     // What is done while the load waits its second: the splash, and the main window made ready.
     void whileLoading();
-    void raiseWindow();
+    void raiseWindow(const Activation& activation);
     void enterLinks(const QStringList& links);
 
     SettingsStore m_settings;
@@ -52,4 +53,5 @@ private:
     bool m_loaded = false;
     bool m_handedOver = false;
     QStringList m_pendingLinks;
+    Activation m_pendingActivation;
 };

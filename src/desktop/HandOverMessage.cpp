@@ -1,17 +1,32 @@
 #include "desktop/HandOverMessage.h"
 
 #include <QtEndian>
+#include <algorithm>
 
 namespace HandOverMessage {
 
 namespace {
 constexpr int HeaderSize = 4;
-}
+const QString ContextMark = QStringLiteral("--");
+const QString TokenName = QStringLiteral("--activation-token=");
+const QString StartupIdName = QStringLiteral("--startup-id=");
+} // namespace
 
-QByteArray encode(const QStringList& arguments) {
+QByteArray encode(const QStringList& arguments, const Activation& activation) {
+    const auto looksLikeContext = [](const QString& argument) { return argument.startsWith(ContextMark); };
+    if (std::any_of(arguments.begin(), arguments.end(), looksLikeContext)) {
+        return QByteArray();
+    }
+    QStringList entries = arguments;
+    if (!activation.token.isEmpty()) {
+        entries << TokenName + activation.token;
+    }
+    if (!activation.startupId.isEmpty()) {
+        entries << StartupIdName + activation.startupId;
+    }
     QByteArray payload;
-    for (const QString& argument : arguments) {
-        const QByteArray bytes = argument.toUtf8();
+    for (const QString& entry : std::as_const(entries)) {
+        const QByteArray bytes = entry.toUtf8();
         if (bytes.contains('\0')) {
             return QByteArray();
         }
@@ -53,12 +68,22 @@ Reader::Status Reader::feed(const QByteArray& bytes) {
     qsizetype start = 0;
     while (start < payload.size()) {
         const qsizetype end = payload.indexOf('\0', start);
-        m_arguments << QString::fromUtf8(payload.mid(start, end - start));
+        read(QString::fromUtf8(payload.mid(start, end - start)));
         start = end + 1;
     }
     m_buffer.clear();
     m_status = Status::Complete;
     return m_status;
+}
+
+void Reader::read(const QString& entry) {
+    if (!entry.startsWith(ContextMark)) {
+        m_arguments << entry;
+    } else if (entry.startsWith(TokenName)) {
+        m_activation.token = entry.mid(TokenName.size());
+    } else if (entry.startsWith(StartupIdName)) {
+        m_activation.startupId = entry.mid(StartupIdName.size());
+    }
 }
 
 } // namespace HandOverMessage

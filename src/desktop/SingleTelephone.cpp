@@ -73,7 +73,8 @@ QString SingleTelephone::socketName(const QString& settingsPath) {
         .arg(QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex().left(16)));
 }
 
-SingleTelephone::Start SingleTelephone::start(const QStringList& arguments, double maxSeconds) {
+SingleTelephone::Start SingleTelephone::start(const QStringList& arguments, const Activation& activation,
+                                              double maxSeconds) {
     const QString folder = privateFolder(&m_problem);
     if (folder.isEmpty()) {
         return Start::NoFolder;
@@ -83,12 +84,15 @@ SingleTelephone::Start SingleTelephone::start(const QStringList& arguments, doub
     m_lock = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
     // Held for the whole run: only a lock whose process has gone is stale, however old it is.
     m_lock->setStaleLockTime(0);
-    m_message = HandOverMessage::encode(arguments);
+    m_message = HandOverMessage::encode(arguments, activation);
     m_decided = false;
     m_result = Start::NoAnswer;
     attempt();
     m_waiter.waitUntil([this] { return m_decided; }, maxSeconds);
     m_decided = true; // an attempt still under way ends here
+    if (m_result == Start::HandedOver) {
+        Activation::clearEnvironment();
+    }
     return m_result;
 }
 
@@ -163,8 +167,9 @@ void SingleTelephone::accept() {
                 socket->disconnectFromServer();
                 // From the event loop: what the telephone does with them (a message box) must not
                 // hold up this socket's handling.
-                QTimer::singleShot(0, this,
-                                   [this, arguments = reader->arguments()] { emit argumentsReceived(arguments); });
+                QTimer::singleShot(0, this, [this, arguments = reader->arguments(), activation = reader->activation()] {
+                    emit argumentsReceived(arguments, activation);
+                });
                 return;
             }
         });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/Activation.h"
+
 #include <QLockFile>
 #include <QObject>
 #include <QStringList>
@@ -20,6 +22,9 @@ class Waiter;
 // both become the telephone. The lock is held until the process ends, after the unload has let
 // go of the modem: a start that comes while the telephone is closing waits for it and then
 // becomes the telephone itself.
+//
+// A later start hands over its launcher's activation too: only with it may the telephone's window
+// come to the front on Wayland, and it is good once.
 class SingleTelephone : public QObject {
     Q_OBJECT
 public:
@@ -33,8 +38,9 @@ public:
     SingleTelephone(const QString& settingsPath, Waiter& waiter, QObject* parent = nullptr);
     ~SingleTelephone() override;
 
-    // Becomes the telephone, or hands `arguments` to the running one, within `maxSeconds`.
-    Start start(const QStringList& arguments, double maxSeconds = 10);
+    // Becomes the telephone, or hands `arguments` and `activation` to the running one, within
+    // `maxSeconds`. Once handed over, the activation is gone from this process's environment.
+    Start start(const QStringList& arguments, const Activation& activation = {}, double maxSeconds = 10);
     // Later starts find no telephone any more: the telephone is closing.
     void stopListening();
 
@@ -49,8 +55,8 @@ public:
     static QString socketName(const QString& settingsPath);
 
 signals:
-    // A later start's arguments (its links), in the telephone.
-    void argumentsReceived(const QStringList& arguments);
+    // A later start's arguments (its links) and its activation, in the telephone.
+    void argumentsReceived(const QStringList& arguments, const Activation& activation);
 
 private:
     void attempt();

@@ -1,3 +1,4 @@
+#include "desktop/Activation.h"
 #include "desktop/CommandLine.h"
 #include "desktop/HandOverMessage.h"
 #include "desktop/SingleTelephone.h"
@@ -142,6 +143,9 @@ void TestSingleTelephone::frames_data() {
     QTest::newRow("bytes after the frame")
         << HandOverMessage::encode(args({"tel:1"})) + "x" << Status::Bad << QStringList{};
     QTest::newRow("unterminated argument") << header(5) + "tel:1" << Status::Bad << QStringList{};
+    // From a later Brisvane.
+    QTest::newRow("context unknown here")
+        << header(19) + QByteArray("--colour=red\0tel:1\0", 19) << Status::Complete << args({"tel:1"});
 }
 
 void TestSingleTelephone::frames() {
@@ -165,6 +169,7 @@ void TestSingleTelephone::frameArrivingInPieces() {
     QCOMPARE(reader.arguments(), args({"tel:4075551212"}));
     QVERIFY(HandOverMessage::encode({QString(HandOverMessage::MaxPayload, QLatin1Char('1'))}).isEmpty());
     QVERIFY(HandOverMessage::encode({QStringLiteral("a\0b")}).isEmpty());
+    QVERIFY(HandOverMessage::encode(args({"--startup-id=x"})).isEmpty());
     // What the command line lets through fits in one message.
     QVERIFY(!HandOverMessage::encode({QString(CommandLine::MaxLinkLength, QChar(0x20ac))}).isEmpty());
 }
@@ -172,15 +177,27 @@ void TestSingleTelephone::frameArrivingInPieces() {
 void TestSingleTelephone::secondStartHandsItsLinksOver() {
     SingleTelephone first(m_settings, m_waiter);
     QSignalSpy received(&first, &SingleTelephone::argumentsReceived);
-    QCOMPARE(first.start(args({"tel:1"})), Start::First);
+    qputenv("XDG_ACTIVATION_TOKEN", "first");
+    QCOMPARE(first.start(args({"tel:1"}), Activation::fromEnvironment()), Start::First);
     QVERIFY(QFileInfo(first.socketPath()).exists());
     QCOMPARE(first.socketPath(), socketPath(m_settings));
+    // The telephone's own first window may take its launcher's token.
+    QCOMPARE(qgetenv("XDG_ACTIVATION_TOKEN"), "first");
 
     for (const QStringList& links : {args({"tel:+1-407-555-1212"}), QStringList{}}) {
+        const QByteArray token = "token-" + QByteArray::number(links.size());
+        qputenv("XDG_ACTIVATION_TOKEN", token);
+        qputenv("DESKTOP_STARTUP_ID", token + "_TIME1");
         SingleTelephone second(m_settings, m_waiter);
-        QCOMPARE(second.start(links), Start::HandedOver);
+        QCOMPARE(second.start(links, Activation::fromEnvironment()), Start::HandedOver);
+        // Good for one window: the running telephone's now.
+        QVERIFY(!qEnvironmentVariableIsSet("XDG_ACTIVATION_TOKEN") && !qEnvironmentVariableIsSet("DESKTOP_STARTUP_ID"));
         QTRY_COMPARE(received.size(), 1);
-        QCOMPARE(received.takeFirst().first().toStringList(), links);
+        const QList<QVariant> arguments = received.takeFirst();
+        QCOMPARE(arguments.at(0).toStringList(), links);
+        const auto activation = arguments.at(1).value<Activation>();
+        QCOMPARE(activation.token + QLatin1Char(' ') + activation.startupId,
+                 QString::fromUtf8(token + ' ' + token + "_TIME1"));
     }
     // Only this user may connect.
     struct stat info {};
@@ -252,7 +269,7 @@ void TestSingleTelephone::lockWithoutListenerIsNoAnswer() {
     QCOMPARE(first.start({}), Start::First);
     first.stopListening();
     SingleTelephone second(m_settings, m_waiter);
-    QCOMPARE(second.start(args({"tel:4"}), 0.3), Start::NoAnswer);
+    QCOMPARE(second.start(args({"tel:4"}), {}, 0.3), Start::NoAnswer);
 }
 
 void TestSingleTelephone::malformedPeerIsDropped() {

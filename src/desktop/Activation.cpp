@@ -1,0 +1,20 @@
+#include "desktop/Activation.h"
+
+namespace {
+const char* const TokenVariable = "XDG_ACTIVATION_TOKEN";
+const char* const StartupIdVariable = "DESKTOP_STARTUP_ID";
+
+QString variable(const char* name) {
+    const QString value = qEnvironmentVariable(name);
+    return value.size() <= Activation::MaxLength ? value : QString();
+}
+} // namespace
+
+Activation Activation::fromEnvironment() {
+    return {variable(TokenVariable), variable(StartupIdVariable)};
+}
+
+void Activation::clearEnvironment() {
+    qunsetenv(TokenVariable);
+    qunsetenv(StartupIdVariable);
+}
