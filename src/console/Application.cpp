@@ -127,6 +127,9 @@ int Application::run(const QStringList& links) {
     m_phone = std::make_unique<frmPhone>(m_services);
     // A caller is told on the desktop while the user works in another window.
     m_notifier = std::make_unique<CallerNotifier>(m_phone->phone(), [this] { return m_phone->isActiveWindow(); });
+    QObject::connect(m_notifier.get(), &CallerNotifier::answerPressed, m_phone.get(), [this](const QString& token) {
+        raiseWindow({token, {}});
+    });
     // Quitting does nothing before the event loop runs, so an end that comes during the load is
     // remembered, and the event loop is then never entered.
     bool ended = false;

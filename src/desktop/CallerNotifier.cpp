@@ -47,6 +47,8 @@ CallerNotifier::CallerNotifier(Phone& phone, std::function<bool()> windowActive,
     if (!m_bus.isConnected()) {
         return;
     }
+    m_bus.connect(Service, Path, Interface, QStringLiteral("ActivationToken"), this,
+                  SLOT(onActivationToken(uint, QString)));
     m_bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
                   SLOT(onActionInvoked(uint, QString)));
     m_bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
@@ -68,6 +70,7 @@ void CallerNotifier::show(const QString& name, const QString& number) {
         return;
     }
     m_withdrawn = false;
+    m_activationToken.clear();
     if (m_showing) {
         return; // a repeated report while the first is on its way: that one shows the caller
     }
@@ -112,10 +115,19 @@ void CallerNotifier::closeShown() {
     m_bus.asyncCall(call(QStringLiteral("CloseNotification"), {std::exchange(m_id, 0u)}));
 }
 
+void CallerNotifier::onActivationToken(uint id, const QString& token) {
+    // Sent just before the action; every program's notifications share the signal.
+    if (id != 0 && id == m_id) {
+        m_activationToken = token;
+    }
+}
+
 void CallerNotifier::onActionInvoked(uint id, const QString& actionKey) {
     if (id == 0 || id != m_id || actionKey != AnswerAction) {
         return;
     }
+    // First: the token is fresh, and the answer may wait for the modem.
+    emit answerPressed(std::exchange(m_activationToken, {}));
     m_phone.calls().answerWaitingCaller();
     withdraw();
 }

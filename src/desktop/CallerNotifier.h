@@ -12,6 +12,8 @@ class QDBusPendingCallWatcher;
 // notification (org.freedesktop.Notifications on the session bus) with the caller as the display
 // shows them and an "Answer" action that answers as Send does during the caller's five seconds.
 // The notification is withdrawn when the call is answered or ended, or when its five seconds pass.
+// Its Answer brings the telephone's window forward too, with the activation token the service
+// sends for the press (notification protocol 1.2), which a Wayland compositor asks for.
 //
 // Every call to the notification service is asynchronous, so the telephone never waits for it;
 // with no such service on the bus nothing happens and nothing is told. The caller's texts come
@@ -31,7 +33,13 @@ public:
     // The notification shown now, or 0.
     uint shownId() const { return m_id; }
 
+signals:
+    // The user pressed Answer: the window comes forward, with `activationToken` when the
+    // service sent one. The call is answered after it.
+    void answerPressed(const QString& activationToken);
+
 private slots:
+    void onActivationToken(uint id, const QString& token);
     void onActionInvoked(uint id, const QString& actionKey);
     void onNotificationClosed(uint id, uint reason);
 
@@ -45,6 +53,7 @@ private:
     QDBusConnection m_bus;
     // The notification on screen (0: none), and whether one is on its way.
     uint m_id = 0;
+    QString m_activationToken;
     bool m_showing = false;
     bool m_withdrawn = false;
     bool m_markup = true;

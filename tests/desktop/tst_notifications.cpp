@@ -39,6 +39,7 @@ public slots:
     QStringList GetCapabilities() { return capabilities; }
 
 signals:
+    void ActivationToken(uint id, const QString& token);
     void ActionInvoked(uint id, const QString& actionKey);
     void NotificationClosed(uint id, uint reason);
 };
@@ -145,17 +146,27 @@ void TestNotifications::withdrawnWhenTheCallerIsDealtWith() {
 }
 
 void TestNotifications::answerAction() {
+    QStringList raised;
+    connect(m_notifier.get(), &CallerNotifier::answerPressed, this, [&](const QString& token) {
+        // The window comes forward before the answer waits for the modem.
+        QCOMPARE(m_line->writeCount(Ata), 0);
+        raised << token;
+    });
     ring("4075551212", "SMITH,JOHN");
     QTRY_VERIFY(m_notifier->shownId() != 0);
     const uint id = m_notifier->shownId();
+    emit m_service->ActivationToken(id, QStringLiteral("token-1"));
+    emit m_service->ActivationToken(id + 1, QStringLiteral("another program's"));
     emit m_service->ActionInvoked(id, QStringLiteral("answer"));
     QTRY_COMPARE(m_line->writeCount(Ata), 1);
+    QCOMPARE(raised, QStringList{QStringLiteral("token-1")});
     QVERIFY(m_line->shared.CallActive);
     QTRY_COMPARE(m_service->closed, QList<uint>{id});
     // A late second press of the action finds nothing to answer.
     emit m_service->ActionInvoked(id, QStringLiteral("answer"));
     m_line->letPass(1);
     QCOMPARE(m_line->writeCount(Ata), 1);
+    QCOMPARE(raised.size(), 1);
 }
 
 void TestNotifications::notWhileTheWindowIsActive() {
