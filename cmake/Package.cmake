@@ -19,8 +19,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # is drawn by Qt Svg's icon engine, a plugin that nothing links, so it is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4)")
-# The window's faces (platform/Fonts.cpp); without them it falls back to plainer ones.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-comic-neue, fonts-urw-base35, fonts-dejavu-core")
+# The window's faces (platform/Fonts.cpp); without them it falls back to plainer ones. Qt's Wayland
+# plugin makes the telephone a native Wayland client; without it, a Wayland session runs it under
+# XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-comic-neue, fonts-urw-base35, fonts-dejavu-core, qt6-wayland")
 # The debugging information stays in the build folder.
 set(CPACK_STRIP_FILES ON)
 include(CPack)
