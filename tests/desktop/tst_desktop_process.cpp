@@ -29,6 +29,7 @@ private slots:
     void secondStartLeavesTheModemToTheFirst();
     void secondStartHandsItsLinkOver_data();
     void secondStartHandsItsLinkOver();
+    void waylandClient();
 };
 
 void TestDesktopProcess::commandLine_data() {
@@ -168,6 +169,44 @@ void TestDesktopProcess::secondStartHandsItsLinkOver() {
     QCOMPARE(line.phone().face().text(PhoneView::Box::NumberOut), shown);
     QCOMPARE(line.messages.boxes.size(), messages);
     QCOMPARE(line.written(), QByteArray());
+}
+
+// Under a headless weston of the test's own, its socket in a private runtime folder that the
+// telephone shares: the telephone's windows are native ones tied to the desktop entry, and a later
+// start hands over its link and its launcher's activation token.
+void TestDesktopProcess::waylandClient() {
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    qputenv("WAYLAND_DISPLAY", "brisvane-test");
+    QProcess weston;
+    weston.start(QStringLiteral("weston"), {QStringLiteral("--backend=headless-backend.so"),
+                                            QStringLiteral("--use-pixman"), QStringLiteral("--socket=brisvane-test")});
+    QVERIFY(
+        QTest::qWaitFor([&] { return QFileInfo::exists(runtime.filePath(QStringLiteral("brisvane-test"))); }, StartMs));
+    TempStore config;
+    // With an initialisation string stored, the first start opens no Modem Setup.
+    PhoneLine::storeModem(config.store(), QStringLiteral("/dev/ttyS0"), false);
+    QProcess telephone;
+    qputenv("WAYLAND_DEBUG", "client"); // the client's requests, on its standard error
+    launch(telephone, config.folder(), runtime.path(), {}, QStringLiteral("wayland"));
+    qunsetenv("WAYLAND_DEBUG");
+    // The splash comes first, while the load waits, then the telephone.
+    const QByteArray appId = QByteArrayLiteral("set_app_id(\"") + brisvane::desktopEntry + "\")";
+    QByteArray requests;
+    QVERIFY(QTest::qWaitFor([&] { return (requests += telephone.readAllStandardError()).count(appId) == 2; }, StartMs));
+
+    qputenv("XDG_ACTIVATION_TOKEN", "token-of-the-launcher");
+    QProcess second;
+    launch(second, config.folder(), runtime.path(), {QStringLiteral("tel:5551212")}, QStringLiteral("wayland"));
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+    QVERIFY(waitForExit(second));
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(second.readAllStandardError(), QByteArray());
+    telephone.terminate();
+    QVERIFY(waitForExit(telephone));
+    QCOMPARE(telephone.exitCode(), 0);
+    weston.terminate();
+    QVERIFY(waitForExit(weston));
 }
 
 QTEST_GUILESS_MAIN(TestDesktopProcess)

@@ -9,10 +9,10 @@ QString program(const QString& name) {
     return qEnvironmentVariable("BRISVANE_BUILD_DIR") + QLatin1Char('/') + name;
 }
 
-void launch(QProcess& brisvane, const QString& configFolder, const QString& runtimeFolder,
-            const QStringList& arguments) {
+void launch(QProcess& brisvane, const QString& configFolder, const QString& runtimeFolder, const QStringList& arguments,
+            const QString& platform) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder);
     if (!runtimeFolder.isEmpty()) {
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
