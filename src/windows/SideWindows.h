@@ -30,7 +30,8 @@ public:
     frmSetup* setupDialog() const;
     frmAbout* aboutWindow() const;
 
-    // Puts a window in the middle of the screen the main window is on.
+    // Puts a window in the middle of the screen the main window is on. A Wayland compositor places
+    // windows itself and ignores this: nothing may depend on where a window lands.
     static void centreOnScreen(QWidget& window, const QWidget* reference = nullptr);
 
 protected:
