@@ -67,10 +67,37 @@ Key portDevice(int portNumber) {
     return {Ports, QString::number(portNumber), Form::DevicePath, usual, usual};
 }
 
+QStringList choicesOf(const Key& key) {
+    if (key.name == CommandSet.name) {
+        return {Rockwell, V253, Detect};
+    }
+    if (key.name == TalkThrough.name) {
+        return {Speakerphone, Telephone};
+    }
+    return {};
+}
+
 QList<Key> all() {
-    QList<Key> keys{Port,   IntString,    AutoOn,     CallerID,        CallerIDString, AutoAns,
-                    DisCID, DisCW,        Speaker,    LastDialed,      CallForward,    CallForwardCancel,
-                    Repeat, RepeatCancel, LastCaller, LastCallerCancel};
+    QList<Key> keys{Port,
+                    IntString,
+                    AutoOn,
+                    CallerID,
+                    CallerIDString,
+                    AutoAns,
+                    DisCID,
+                    DisCW,
+                    Speaker,
+                    LastDialed,
+                    CommandSet,
+                    V253IntString,
+                    V253CallerIDString,
+                    TalkThrough,
+                    CallForward,
+                    CallForwardCancel,
+                    Repeat,
+                    RepeatCancel,
+                    LastCaller,
+                    LastCallerCancel};
     for (int i = 0; i < PhoneBookEntryCount; ++i) {
         keys << phoneBookName(i) << phoneBookNumber(i);
     }

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Conversions between the store's texts and the values the program holds. A text that cannot
@@ -35,6 +36,7 @@ enum class Form {
     Integer,     // a 16-bit integer as plain decimal text
     DevicePath,  // a serial device; blank means the port's usual device
     ServiceCode, // a network service code; only its dialable characters count
+    Choice,      // one of a few words (Settings::choicesOf)
 };
 
 // A reader supplies its own default for an absent key, and two readers of the same key differ.
@@ -70,6 +72,12 @@ inline const Key DisCID           {Modem, "DisCID",         Form::Switch,  "Fals
 inline const Key DisCW            {Modem, "DisCW",          Form::Switch,  "False", "False"};
 inline const Key Speaker          {Modem, "Speaker",        Form::Integer, "5",     "5"};
 inline const Key LastDialed       {Modem, "LastDialed",     Form::Text,    "",      ""};
+// The modem's voice command set and, for the V.253 set, its own strings and the way the user
+// talks. The load sequence reads them after the nine above.
+inline const Key CommandSet         {Modem, "CommandSet",         Form::Choice, "Rockwell",    "Rockwell"};
+inline const Key V253IntString      {Modem, "V253IntString",      Form::Text,   "AT+FCLASS=8", "AT+FCLASS=8"};
+inline const Key V253CallerIDString {Modem, "V253CallerIDString", Form::Text,   "+VCID=1",     "+VCID=1"};
+inline const Key TalkThrough        {Modem, "TalkThrough",        Form::Choice, "Telephone",   "Telephone"};
 
 // Group "Services": the code that activates each feature and the one that cancels it; absent,
 // the North American code.
@@ -90,6 +98,18 @@ Key phoneBookNumber(int index);
 // Group "Ports": key "n" (1 to 4) names port n's device; absent or blank, it is /dev/ttyS(n-1).
 inline constexpr int PortCount = 4;
 Key portDevice(int portNumber);
+
+// The words of "CommandSet": the Rockwell "#" voice commands (what an absent key means), the V.253
+// "+V" ones, or the set the modem is found to take at each attach.
+inline const QString Rockwell = QStringLiteral("Rockwell");
+inline const QString V253 = QStringLiteral("V.253");
+inline const QString Detect = QStringLiteral("Detect");
+// The words of "TalkThrough" (the V.253 set): the modem's own speakerphone, or a telephone on the
+// same line that the user lifts.
+inline const QString Speakerphone = QStringLiteral("Speakerphone");
+inline const QString Telephone = QStringLiteral("Telephone");
+// The words a Choice key takes (empty for any other key).
+QStringList choicesOf(const Key& key);
 
 // Every key the program reads or writes: the twelve phone-book entries and the four ports.
 QList<Key> all();

@@ -34,6 +34,21 @@ QList<ConversionError> loadModemSettings(const SettingsStore& store, SharedState
             return errors;
         }
     }
-    convert(Settings::Speaker, Convert::toInteger, speakerLevel);
+    if (!convert(Settings::Speaker, Convert::toInteger, speakerLevel)) {
+        return errors;
+    }
+    const auto choice = [](const Settings::Key& key) {
+        return [&key](const QString& text) -> std::optional<QString> {
+            return Settings::choicesOf(key).contains(text) ? std::optional(text) : std::nullopt;
+        };
+    };
+    for (const auto& [key, target] : {std::pair{&Settings::CommandSet, &shared.CommandSet},
+                                      std::pair{&Settings::TalkThrough, &shared.TalkThrough}}) {
+        if (!convert(*key, choice(*key), *target)) {
+            return errors;
+        }
+    }
+    shared.V253IntString = store.read(Settings::V253IntString);
+    shared.V253CallerIDString = store.read(Settings::V253CallerIDString);
     return errors;
 }

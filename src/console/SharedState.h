@@ -1,6 +1,7 @@
 #pragma once
 
 #include "console/SettingKeys.h"
+#include "modem/ModemVoice.h"
 
 #include <QList>
 #include <QString>
@@ -24,6 +25,14 @@ struct SharedState {
     bool AutoAns = false;
     bool DisCID = false;
     bool DisCW = false;
+    // The voice command set as stored ("Rockwell", "V.253" or "Detect"), the V.253 set's own
+    // strings, and how the user talks with it ("Speakerphone" or "Telephone").
+    QString CommandSet;
+    QString V253IntString;
+    QString V253CallerIDString;
+    QString TalkThrough;
+    // What the latest attach found the modem to take (or took it to take, when the set is chosen).
+    ModemVoice Voice;
 };
 
 // Which stored text could not be converted by a settings load.
@@ -41,6 +50,7 @@ enum class OnBadValue {
 
 // The one load sequence for the "Modem" settings, used by the main window's load and by every
 // attach. Fills `shared` and `speakerLevel` in the fixed order Port, IntString, AutoOn, CallerID,
-// CallerIDString, AutoAns, DisCID, DisCW, Speaker. Returns the texts that could not be converted.
+// CallerIDString, AutoAns, DisCID, DisCW, Speaker, then CommandSet, TalkThrough, V253IntString,
+// V253CallerIDString. Returns the texts that could not be converted.
 QList<ConversionError> loadModemSettings(const SettingsStore& store, SharedState& shared, qint16& speakerLevel,
                                          OnBadValue onBadValue = OnBadValue::Stop);

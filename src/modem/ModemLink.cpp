@@ -173,6 +173,9 @@ QString howToCorrect(const QString& key) {
     if (key == Settings::Port.name) {
         return QStringLiteral("choose a Comm Port in Setup and press Exit");
     }
+    if (key == Settings::CommandSet.name || key == Settings::TalkThrough.name) {
+        return QStringLiteral("choose one in Setup and press Exit");
+    }
     return QStringLiteral("set its switch in Setup and press Exit");
 }
 
