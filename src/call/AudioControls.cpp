@@ -1,6 +1,6 @@
 #include "call/AudioControls.h"
 
-#include "call/CommandLines.h"
+#include "call/ModemCommands.h"
 #include "console/PhoneState.h"
 #include "console/Services.h"
 #include "console/SettingsStore.h"
@@ -19,18 +19,29 @@ AudioControls::AudioControls(Services& services, PhoneState& state, PhoneFace& f
 void AudioControls::cmdHold_Click() {
     // Releasing hold brings back the speaker at the slider's level and switches the microphone
     // on, whatever Mute shows.
-    toggle(m_state.OnHold, PhoneFace::Latch::Hold, CommandLines::holdOn(), CommandLines::holdOff(m_face.speakerLevel()),
+    const ModemCommands commands = ModemCommands::of(m_services.shared);
+    toggle(m_state.OnHold, PhoneFace::Latch::Hold, commands.holdOn(), commands.holdOff(m_face.speakerLevel()),
            QStringLiteral("HOLD"));
 }
 
 void AudioControls::cmdMute_Click() {
-    toggle(m_state.Muted, PhoneFace::Latch::Mute, CommandLines::muteOn(), CommandLines::muteOff(),
+    const ModemCommands commands = ModemCommands::of(m_services.shared);
+    toggle(m_state.Muted, PhoneFace::Latch::Mute, commands.muteOn(), commands.muteOff(m_face.microphoneGain()),
            QStringLiteral("MUTE"));
+}
+
+void AudioControls::showWhatCanAct() {
+    const ModemCommands commands = ModemCommands::of(m_services.shared);
+    for (const PhoneFace::Control control : {PhoneFace::Control::Hold, PhoneFace::Control::Mute,
+                                             PhoneFace::Control::SpeakerVolume, PhoneFace::Control::MicrophoneGain}) {
+        m_face.setUnavailable(control, commands.whyNot(control));
+    }
 }
 
 void AudioControls::toggle(bool& on, PhoneFace::Latch button, const QString& onLine, const QString& offLine,
                            const QString& onStatus) {
-    if (!m_services.shared.CallActive) {
+    // Nothing to send: the modem or the way of talking has no such thing (its tooltip says so).
+    if (!m_services.shared.CallActive || (!on && onLine.isEmpty())) {
         return;
     }
     // With the port closed the toggle still follows the user's click, so the screen shows what
@@ -43,14 +54,15 @@ void AudioControls::toggle(bool& on, PhoneFace::Latch button, const QString& onL
 
 void AudioControls::cmdFlash_Click() {
     if (m_services.shared.CallActive) {
-        m_link.callCommand(CommandLines::flash());
+        m_link.callCommand(ModemCommands::of(m_services.shared).flash());
     }
 }
 
 void AudioControls::Slider1_Change() {
     const int level = m_face.speakerLevel();
-    if (connectedCall()) {
-        m_link.callCommand(CommandLines::speakerLevel(level));
+    if (const QString line = ModemCommands::of(m_services.shared).speakerLevel(level);
+        connectedCall() && !line.isEmpty()) {
+        m_link.callCommand(line);
     }
     // Remembered across runs whether or not a call is going on.
     m_state.SpeakerLevel = static_cast<qint16>(level);
@@ -60,7 +72,10 @@ void AudioControls::Slider1_Change() {
 void AudioControls::Slider2_Click(int value) {
     if (connectedCall()) {
         m_face.setMicrophoneGain(value);
-        m_link.callCommand(CommandLines::microphoneGain(m_face.microphoneGain()));
+        if (const QString line = ModemCommands::of(m_services.shared).microphoneGain(m_face.microphoneGain());
+            !line.isEmpty()) {
+            m_link.callCommand(line);
+        }
     } else {
         // The gain is set only during a connected call; otherwise the slider rests at 1.
         m_face.setMicrophoneGain(1);

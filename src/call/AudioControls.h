@@ -25,6 +25,10 @@ public:
     // here.
     void Slider2_Click(int value);
 
+    // Tells, in their tooltips, which controls the modem and the way of talking give nothing to act
+    // on; those send nothing.
+    void showWhatCanAct();
+
 private:
     // A call whose voice connection the modem has reported.
     bool connectedCall() const;

@@ -1,6 +1,7 @@
 #include "call/CallControl.h"
 
 #include "call/CommandLines.h"
+#include "call/ModemCommands.h"
 #include "console/PhoneFace.h"
 #include "console/PhoneState.h"
 #include "console/Services.h"
@@ -16,6 +17,8 @@
 
 namespace {
 const QString InUse = QStringLiteral("In Use");
+// A call dialled for a telephone on the same line: the user picks it up to talk.
+const QString LiftYourPhone = QStringLiteral("Lift your phone");
 // Between the dial's prefix line and the dial line.
 constexpr double PrefixSeconds = 1;
 // Between hanging up and initialising the modem again.
@@ -51,7 +54,7 @@ bool CallControl::attached() {
 bool CallControl::mayStartCall() {
     // End is still hanging up, or the modem is being detached or the window closed: the line is
     // not free for a new call (and a dial now would hold up the detach with its wait).
-    return !m_ending && !m_state.lineClosing() && attached();
+    return !m_ending && !m_state.lineClosing() && !m_state.Probing && attached();
 }
 
 void CallControl::cmdSend_Click() {
@@ -68,7 +71,8 @@ void CallControl::cmdSend_Click() {
     }
     SharedState& shared = m_services.shared;
     dial([this] { return m_face.text(Box::NumberOut); },
-         [&shared](const QString& number) { return CommandLines::dial(number, shared.DisCID, shared.DisCW); }, true);
+         [this, &shared](const QString& number) { return CommandLines::dial(number, shared.DisCID, shared.DisCW); },
+         true);
 }
 
 void CallControl::answerWaitingCaller() {
@@ -90,7 +94,8 @@ bool CallControl::dial(const std::function<QString()>& number, const std::functi
     SharedState& shared = m_services.shared;
     const quint64 call = ++m_generation;
     m_link.beginCall();
-    if (m_link.output(CommandLines::prefix())) {
+    emit callStarting();
+    if (m_link.output(ModemCommands::of(m_services.shared).prefix())) {
         return false;
     }
     const QPointer<CallControl> alive(this);
@@ -109,16 +114,22 @@ bool CallControl::dial(const std::function<QString()>& number, const std::functi
     if (m_link.output(dialLine(dialled))) {
         return false;
     }
+    const ModemCommands commands = ModemCommands::of(m_services.shared);
+    m_state.ConnectsOnOk = commands.v253();
     shared.CallActive = true;
     if (rememberAsLastDialed) {
         m_services.settings.write(Settings::LastDialed, dialled);
     }
     showInUse();
     m_face.setText(Box::NumberIn, QString());
+    if (commands.throughTelephone()) {
+        m_face.setText(Box::Name, LiftYourPhone);
+    }
 
     const Waiter::Result connected = m_services.waiter.waitUntil([&] { return !current() || m_state.VoiceConnected; });
-    if (connected == Waiter::Result::Done && current()) {
-        m_link.callCommand(CommandLines::speakerLevel(m_face.speakerLevel()));
+    if (const QString level = commands.speakerLevel(m_face.speakerLevel());
+        connected == Waiter::Result::Done && current() && !level.isEmpty()) {
+        m_link.callCommand(level);
     }
     return true;
 }
@@ -126,9 +137,12 @@ bool CallControl::dial(const std::function<QString()>& number, const std::functi
 void CallControl::answer() {
     ++m_generation;
     m_link.beginCall();
-    if (m_link.output(CommandLines::answer())) {
+    emit callStarting();
+    const ModemCommands commands = ModemCommands::of(m_services.shared);
+    if (m_link.output(commands.answer())) {
         return;
     }
+    m_state.ConnectsOnOk = commands.v253();
     m_state.IncomingCall = false;
     m_services.shared.CallActive = true;
     showInUse();
@@ -208,4 +222,5 @@ void CallControl::settleCallState(bool keepIncomingCall) {
         m_face.setText(Box::Status, QString());
     }
     state.VoiceConnected = false;
+    state.ConnectsOnOk = false;
 }

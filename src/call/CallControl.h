@@ -51,6 +51,8 @@ public:
     void abandonDial();
 
 signals:
+    // A call is about to be dialled or answered.
+    void callStarting();
     // Send has answered the incoming call.
     void callAnswered();
     // End has finished: the modem and the window are at rest.

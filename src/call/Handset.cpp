@@ -1,7 +1,7 @@
 #include "call/Handset.h"
 
 #include "call/CallControl.h"
-#include "call/CommandLines.h"
+#include "call/ModemCommands.h"
 #include "console/PhoneFace.h"
 #include "console/PhoneState.h"
 #include "console/Services.h"
@@ -26,13 +26,16 @@ void Handset::cmdHandset_Click() {
         return;
     }
     ModemLink& link = m_link;
+    const ModemCommands commands = ModemCommands::of(m_services.shared);
     if (!inUse()) {
-        if (link.callCommand(CommandLines::handset())) {
+        if (link.callCommand(commands.handset())) {
             show(true);
         }
         return;
     }
-    if (link.callCommand(CommandLines::speakerphone(link.initialisationLine()))) {
+    // A V.253 modem that has left the call to the telephone on the line cannot take it back.
+    if (const QString back = commands.speakerphone(link.initialisationLine());
+        !back.isEmpty() && link.callCommand(back)) {
         show(false);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "call/CallControl.h"
 #include "call/CommandLines.h"
+#include "call/ModemCommands.h"
 #include "call/TelLink.h"
 #include "console/MessageBoxes.h"
 #include "console/PhoneFace.h"
@@ -53,7 +54,7 @@ void NumberEntry::cmdNumber_Click(int index) {
     m_face.setText(Box::Name, QString());
     if (m_services.shared.CallActive) {
         // With the port closed the symbol still goes into the display; the user is told once.
-        m_link.callCommand(CommandLines::tone(index));
+        m_link.callCommand(ModemCommands::of(m_services.shared).tone(index));
     }
     append(symbol);
 }

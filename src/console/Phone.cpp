@@ -35,6 +35,10 @@ Phone::Phone(Services& services, PhoneView& view, std::unique_ptr<SerialTranspor
     m_serviceButtons = new ServiceButtons(services, *m_face, *m_calls, this);
     m_phoneBook = new PhoneBookPanel(services, state, *m_face, this);
 
+    // The audio controls tell what this modem gives them to act on, once it is attached and as
+    // each call starts (the way of talking may have changed in Setup meanwhile).
+    connect(m_modemLink, &ModemLink::attached, m_audio, &AudioControls::showWhatCanAct);
+    connect(m_calls, &CallControl::callStarting, m_audio, &AudioControls::showWhatCanAct);
     // Automatic answering answers as Send does.
     connect(m_responses, &ModemResponses::answerDue, m_calls, &CallControl::cmdSend_Click);
     // A dial still waiting for its connection is over when the telephone goes.
@@ -94,7 +98,7 @@ void Phone::cmdOnOff_Click() {
 void Phone::detach() {
     state.Detaching = true;
     m_modemLink->output(CommandLines::hangUp());
-    m_modemLink->output(CommandLines::reset());
+    m_modemLink->resetModem();
     m_modemLink->Delay(1);
     m_comModem->setPortOpen(false);
     m_face->setLit(PhoneFace::Light::Power, false);
@@ -117,7 +121,7 @@ bool Phone::queryUnload() {
 
 void Phone::Form_Unload() {
     if (shared().ModemAttached) {
-        m_modemLink->output(CommandLines::reset());
+        m_modemLink->resetModem();
         m_face->setLit(PhoneFace::Light::Power, false);
         m_modemLink->Delay(3);
         shared().ModemAttached = false;

@@ -36,6 +36,14 @@ void PhoneFace::setLatched(Latch button, bool on) {
     }
 }
 
+void PhoneFace::setUnavailable(Control control, const QString& why) {
+    if (m_unavailable[index(control)] == why) {
+        return;
+    }
+    m_unavailable[index(control)] = why;
+    m_view.showUnavailable(control, why);
+}
+
 QString PhoneFace::handsetToolTip() const {
     return latched(Latch::Handset) ? QStringLiteral("Back to Speakerphone") : QStringLiteral("Pick Up Handset");
 }

@@ -17,6 +17,7 @@ public:
     using TextColor = PhoneView::TextColor;
     using Light = PhoneView::Light;
     using Latch = PhoneView::Latch;
+    using Control = PhoneView::Control;
 
     // The window's outer widths in twips: the telephone alone, and with the phone book.
     static constexpr int NarrowWidth = 2865;
@@ -42,6 +43,10 @@ public:
     void setLatched(Latch button, bool on);
     // The Handset button's tooltip follows its latch; Hold's and Mute's never change.
     QString handsetToolTip() const;
+
+    // Why an audio control cannot act with this modem, or empty when it can.
+    QString unavailable(Control control) const { return m_unavailable[index(control)]; }
+    void setUnavailable(Control control, const QString& why);
 
     // Slider1. A level outside 0 to 15 is taken to the nearer end, as the slider takes it; a
     // change raises `speakerLevelChanged`, whoever made it.
@@ -75,6 +80,7 @@ private:
     std::array<TextColor, 4> m_color{TextColor::Green, TextColor::Green, TextColor::Red, TextColor::Green};
     std::array<bool, 2> m_lit{};
     std::array<bool, 3> m_latched{};
+    std::array<QString, 4> m_unavailable;
     int m_speakerLevel = 5;
     int m_microphoneGain = 1;
     int m_widthTwips = WideWidth;

@@ -10,6 +10,8 @@ struct PhoneState {
     bool Muted = false;
     bool IncomingCall = false;
     bool OnHold = false;
+    // A V.253 dial or answer line has gone out: its final OK is the voice connection.
+    bool ConnectsOnOk = false;
 
     // Everything read at the most recent receive event, after line-end normalisation.
     QString ModemText;
@@ -26,5 +28,8 @@ struct PhoneState {
     // for the last lines, but no call may start or be answered any more.
     bool Detaching = false;
     bool Unloading = false;
+    // An attach is asking the modem what it takes: its answers are the probe's, and no call may
+    // start.
+    bool Probing = false;
     bool lineClosing() const { return Detaching || Unloading; }
 };

@@ -15,6 +15,8 @@ public:
     enum class Light { Power, InUse };
     // The buttons that show a state of their own: red caption while on.
     enum class Latch { Hold, Mute, Handset };
+    // The call's audio controls, which some modems and ways of talking give nothing to act on.
+    enum class Control { Hold, Mute, SpeakerVolume, MicrophoneGain };
 
     virtual ~PhoneView() = default;
 
@@ -23,6 +25,8 @@ public:
     virtual void showLight(Light light, bool lit) = 0;
     virtual void showLatched(Latch button, bool on) = 0;
     virtual void showToolTip(Latch button, const QString& tip) = 0;
+    // Why `control` cannot act with this modem (its tooltip says so), or empty: it can.
+    virtual void showUnavailable(Control control, const QString& why) = 0;
     virtual void showSpeakerLevel(int level) = 0;
     virtual void showMicrophoneGain(int gain) = 0;
     // The window's outer width in twips: narrow (the telephone) or wide (with the phone book).

@@ -178,6 +178,29 @@ void frmPhone::showToolTip(Latch which, const QString& tip) {
     latchButton(which)->setToolTip(tip);
 }
 
+QWidget* frmPhone::controlWidget(Control which) const {
+    switch (which) {
+    case Control::Hold:
+        return cmdHold;
+    case Control::Mute:
+        return cmdMute;
+    case Control::SpeakerVolume:
+        return Slider1;
+    case Control::MicrophoneGain:
+        break;
+    }
+    return Slider2;
+}
+
+void frmPhone::showUnavailable(Control which, const QString& why) {
+    QWidget* control = controlWidget(which);
+    QString& usual = m_usualToolTips[static_cast<std::size_t>(which)];
+    if (usual.isEmpty()) {
+        usual = control->toolTip();
+    }
+    control->setToolTip(why.isEmpty() ? usual : why);
+}
+
 void frmPhone::showSpeakerLevel(int level) {
     Slider1->setValue(level);
 }

@@ -53,6 +53,7 @@ public:
     void showLight(Light light, bool lit) override;
     void showLatched(Latch button, bool on) override;
     void showToolTip(Latch button, const QString& tip) override;
+    void showUnavailable(Control control, const QString& why) override;
     void showSpeakerLevel(int level) override;
     void showMicrophoneGain(int gain) override;
     void showWidth(int twips) override;
@@ -84,11 +85,14 @@ private:
     // Hands every control's action to its handler.
     void connectControls();
     DisplayBox* box(Box which) const;
+    QWidget* controlWidget(Control which) const;
     CommandButton* latchButton(Latch which) const;
 
     Services& m_services;
     std::unique_ptr<Phone> m_phone;
     SideWindows* m_sideWindows = nullptr;
+    // Each audio control's own tooltip, for when it can act again.
+    std::array<QString, 4> m_usualToolTips;
     QPointer<PhoneBookEditDialog> m_entryEditor;
     bool m_forwardingKey = false;
 

@@ -9,6 +9,8 @@ ErrorAction errorActionFor(int number) {
         return {true, true, true, end};
     case ErrorNumber::PortNotOpen:
         return {false, false, false, end};
+    case ErrorNumber::NoModem:
+        return {true, false, true, end};
     default:
         return {};
     }

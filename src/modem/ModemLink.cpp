@@ -9,6 +9,7 @@
 #include "modem/DeviceWatch.h"
 #include "modem/ErrorTable.h"
 #include "modem/HeldDeviceAdvice.h"
+#include "modem/ModemProbe.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
 
@@ -22,8 +23,19 @@ namespace {
 constexpr double SecondLookSeconds = 2;
 
 // The stored initialisation command, the caller-ID tail when caller ID is exactly "True", a CR.
-QString lineFrom(const QString& intString, const QString& callerID, const QString& callerIDString) {
-    return intString + (Settings::isExactlyTrue(callerID) ? callerIDString : QString()) + QLatin1Char('\r');
+// Extended commands on one line are separated by ";" (V.250), so a V.253 tail gets one; the
+// Rockwell strings are taken as they stand.
+QString lineFrom(ModemVoice::Set set, const QString& intString, const QString& callerID,
+                 const QString& callerIDString) {
+    QString tail = Settings::isExactlyTrue(callerID) ? callerIDString : QString();
+    if (set == ModemVoice::Set::V253 && tail.startsWith(QLatin1Char('+')) && !intString.endsWith(QLatin1Char(';'))) {
+        tail.prepend(QLatin1Char(';'));
+    }
+    return intString + tail + QLatin1Char('\r');
+}
+
+bool isV253(const SharedState& shared) {
+    return shared.Voice.set == ModemVoice::Set::V253;
 }
 
 } // namespace
@@ -72,7 +84,13 @@ SerialError ModemLink::attach() {
             return e;
         }
     }
-    shared.InitLine = lineFrom(shared.IntString, shared.CallerID, shared.CallerIDString);
+    if (const SerialError e = learnVoice()) {
+        return e;
+    }
+    shared.InitLine =
+        isV253(shared)
+            ? lineFrom(ModemVoice::Set::V253, shared.V253IntString, shared.CallerID, shared.V253CallerIDString)
+            : lineFrom(ModemVoice::Set::Rockwell, shared.IntString, shared.CallerID, shared.CallerIDString);
     for (const SerialError& e : {port.setInputLen(0), port.setInBufferCount(0)}) {
         if (e) {
             return e;
@@ -83,6 +101,7 @@ SerialError ModemLink::attach() {
         return e;
     }
     m_face.setLit(PhoneFace::Light::Power, true);
+    emit attached();
     return {};
 }
 
@@ -117,8 +136,63 @@ void ModemLink::tellNotAttached() {
 
 QString ModemLink::initialisationLine() const {
     const SettingsStore& store = m_services.settings;
-    return lineFrom(store.read(Settings::IntString), store.read(Settings::CallerID),
+    if (isV253(m_services.shared)) {
+        return lineFrom(ModemVoice::Set::V253, store.read(Settings::V253IntString), store.read(Settings::CallerID),
+                        store.read(Settings::V253CallerIDString));
+    }
+    return lineFrom(ModemVoice::Set::Rockwell, store.read(Settings::IntString), store.read(Settings::CallerID),
                     store.read(Settings::CallerIDString));
+}
+
+SerialError ModemLink::resetModem() {
+    const SerialError e = output(QStringLiteral("ATZ\r"));
+    const SharedState& shared = m_services.shared;
+    // A V.253 modem may forget caller ID at a reset; it is asked for again at once.
+    if (!e && isV253(shared) && Settings::isExactlyTrue(shared.CallerID) && !shared.V253CallerIDString.isEmpty()) {
+        QString command = shared.V253CallerIDString;
+        if (command.startsWith(QLatin1Char(';'))) {
+            command.remove(0, 1);
+        }
+        output(QStringLiteral("AT") + command + QLatin1Char('\r'));
+    }
+    return e;
+}
+
+SerialError ModemLink::learnVoice() {
+    SharedState& shared = m_services.shared;
+    if (shared.CommandSet != Settings::Detect && shared.CommandSet != Settings::V253) {
+        shared.Voice = ModemVoice{};
+        return {};
+    }
+    // The receive handling leaves the modem's answers to the probe meanwhile.
+    m_state.Probing = true;
+    ModemProbe probe(m_comModem, m_services.waiter);
+    ModemVoice found;
+    const ModemProbe::Outcome outcome =
+        shared.CommandSet == Settings::Detect ? probe.detect(&found) : probe.listV253(&found);
+    m_state.Probing = false;
+    shared.Voice = found;
+    const QString port = QStringLiteral("port %1 (%2)").arg(shared.PortNumber).arg(m_comModem.devicePath());
+    switch (outcome) {
+    case ModemProbe::Outcome::Found:
+        return {};
+    case ModemProbe::Outcome::Gone:
+        return {ErrorNumber::PortNotOpen, QStringLiteral("The port closed while the modem was asked what it takes.")};
+    case ModemProbe::Outcome::Silent:
+        m_comModem.setPortOpen(false);
+        return {ErrorNumber::NoModem,
+                QStringLiteral("Nothing answered on %1 within %2 seconds: there seems to be no modem behind it. Check "
+                               "that the modem is plugged in and switched on, or choose its port in Setup.")
+                    .arg(port)
+                    .arg(ModemProbe::AnswerSeconds)};
+    case ModemProbe::Outcome::NoVoice:
+        break;
+    }
+    m_comModem.setPortOpen(false);
+    return {ErrorNumber::NoModem,
+            QStringLiteral("The modem on %1 answers, but takes neither voice command set (V.253 \"+V\" or Rockwell "
+                           "\"#\"): it cannot place or answer calls. A voice modem is needed.")
+                .arg(port)};
 }
 
 QString ModemLink::ModemError(const SerialError& error) {

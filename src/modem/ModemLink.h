@@ -13,7 +13,8 @@ class SerialControl;
 struct PhoneState;
 struct Services;
 
-// The telephone's link to the modem: attaching to the modem (`modem_int`), the program's timed
+// The telephone's link to the modem: attaching to the modem (`modem_int`), with its voice command
+// set chosen or detected (ModemProbe), the program's timed
 // wait (`Delay`), writing command lines, the serial error reporter (`ModemError`), and what
 // happens when the device goes away.
 //
@@ -63,8 +64,11 @@ public:
     void tellNotAttached();
 
     // The complete initialisation line as an attach builds it from the current settings: the
-    // stored initialisation string, the caller-ID fragment when caller ID is "True", a CR.
+    // stored initialisation string of the modem's command set, the caller-ID fragment when caller
+    // ID is "True", a CR.
     QString initialisationLine() const;
+    // "ATZ"; with the V.253 set and caller ID on, the caller-ID command again after it.
+    SerialError resetModem();
 
     // Reports an error of a failed attach and returns the verdict ("E" or empty).
     QString ModemError(const SerialError& error);
@@ -75,6 +79,8 @@ public:
     void tellUnusable(const QList<ConversionError>& unusable, bool atLoad);
 
 signals:
+    // An attach has sent the initialisation line: the modem is attached.
+    void attached();
     // The port closed under the program's feet (device unplugged) and the telephone is detached.
     void deviceLost();
 
@@ -82,6 +88,9 @@ private:
     void onDeviceLost(const SerialError& error);
     // Everything of an attach but telling its error; the error, or none when attached.
     SerialError attach();
+    // For the V.253 set or "Detect": asks the freshly opened modem what it takes (`Voice`). The
+    // Rockwell set asks nothing. An error closes the port.
+    SerialError learnVoice();
     void reattach();
     // The port and device the stored settings choose now.
     QString chosenDevice() const;

@@ -35,7 +35,8 @@ ModemResponses::ModemResponses(Services& services, PhoneState& state, SerialCont
 }
 
 void ModemResponses::comModem_OnComm() {
-    if (m_comModem.commEvent() != SerialControl::EventReceive) {
+    // While an attach asks the modem what it takes, its answers are the probe's to read.
+    if (m_comModem.commEvent() != SerialControl::EventReceive || m_state.Probing) {
         return;
     }
     // A ringing phone brings the window back once; the rings after it leave a user who
@@ -60,8 +61,14 @@ void ModemResponses::readReceived() {
     PhoneState& state = m_state;
     state.ModemText = ModemText::decode(m_comModem.input());
     ModemText::ModemDisplay(state.ModemText);
-    if (state.ModemText.contains(ModemText::VoiceConnection)) {
+    if (m_services.shared.Voice.set == ModemVoice::Set::V253) {
+        state.ModemText = ModemText::withSpacedTags(state.ModemText);
+    }
+    // A V.253 modem reports a dialled or answered call connected with the OK of its line.
+    const bool answered = state.ConnectsOnOk && ModemText::answeredOk(state.ModemText);
+    if (answered || state.ModemText.contains(ModemText::VoiceConnection)) {
         state.VoiceConnected = true;
+        state.ConnectsOnOk = false;
     }
     if (state.ModemText.contains(ModemText::NumberTag)) {
         display_number();

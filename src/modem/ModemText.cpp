@@ -1,5 +1,6 @@
 #include "modem/ModemText.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 namespace ModemText {
@@ -113,3 +114,20 @@ QString plainText(const QString& value) {
 }
 
 } // namespace ModemText
+
+QString ModemText::withSpacedTags(const QString& text) {
+    static const QRegularExpression tag(QStringLiteral("(^|\\n)(DATE|TIME|NMBR|NAME|MESG) *= ?"));
+    QString spaced = text;
+    spaced.replace(tag, QStringLiteral("\\1\\2 = "));
+    return spaced;
+}
+
+bool ModemText::answeredOk(const QString& text) {
+    static const QRegularExpression echo(QStringLiteral("(^|\\n)AT"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ok(QStringLiteral("(^|\\n)OK\\r"));
+    qsizetype after = 0;
+    for (auto it = echo.globalMatch(text); it.hasNext();) {
+        after = it.next().capturedEnd();
+    }
+    return ok.match(text, after).hasMatch();
+}

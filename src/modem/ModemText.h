@@ -28,6 +28,15 @@ QString decode(const QByteArray& bytes);
 // lone LF vanishes.
 void ModemDisplay(QString& text);
 
+// The V.253 modems print a report's tags with or without blanks around "=" ("NMBR=4075551212",
+// "NMBR = 4075551212"); this writes each tag at the start of a line as "NMBR = ", the form the
+// rest of the reading takes. The Rockwell set's reports are read exactly as they come.
+QString withSpacedTags(const QString& text);
+
+// Whether `text` holds a final "OK" line that answers the last command echoed in it (any "OK"
+// line when it holds no echo): how a V.253 modem reports a dialled or answered call connected.
+bool answeredOk(const QString& text);
+
 // The value of the first `tag` in `text`: it starts one separating character after the tag and
 // runs up to the next carriage return. A value whose carriage return did not come in the same read
 // runs to the end of the text; a carriage return standing where the separator should be means an

@@ -19,4 +19,5 @@ inline constexpr int InvalidPort = 8002;     // no such device, or no permission
 inline constexpr int PortAlreadyOpen = 8005; // another program (or another Brisvane) holds it
 inline constexpr int PortNotOpen = 8018;     // the operation needs an open port
 inline constexpr int DeviceLost = 8020;      // the device went away while open (unplugged)
+inline constexpr int NoModem = 8030;         // nothing answered the probe: no modem behind the port
 } // namespace ErrorNumber

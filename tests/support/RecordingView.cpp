@@ -40,6 +40,10 @@ void RecordingView::showToolTip(Latch button, const QString& tip) {
     log << QStringLiteral("tip %1 %2").arg(name(button), tip);
 }
 
+void RecordingView::showUnavailable(Control control, const QString& why) {
+    log << QStringLiteral("unavailable %1 %2").arg(int(control)).arg(why);
+}
+
 void RecordingView::showSpeakerLevel(int level) {
     log << QStringLiteral("speaker %1").arg(level);
 }

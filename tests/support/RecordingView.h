@@ -16,6 +16,7 @@ public:
     void showLight(Light light, bool lit) override;
     void showLatched(Latch button, bool on) override;
     void showToolTip(Latch button, const QString& tip) override;
+    void showUnavailable(Control control, const QString& why) override;
     void showSpeakerLevel(int level) override;
     void showMicrophoneGain(int gain) override;
     void showWidth(int twips) override;
