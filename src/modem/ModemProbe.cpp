@@ -97,9 +97,11 @@ ModemProbe::Outcome ModemProbe::detect(ModemVoice* voice) {
         }
     }
     QStringList identity;
+    static const QRegularExpression echoedName(QStringLiteral(R"(^\+[A-Z]+:\s*)"));
     for (const QString& command : {QStringLiteral("ATI3"), QStringLiteral("AT+GMI")}) {
         if (const auto said = ask(command); said && said->ok) {
-            identity << information(said->text).simplified();
+            // "+GMI: CONEXANT" names the command before its answer.
+            identity << information(said->text).simplified().remove(echoedName);
         }
     }
     identity.removeAll(QString());
