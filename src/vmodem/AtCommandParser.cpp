@@ -45,6 +45,19 @@ bool takesRestOfLine(const QByteArray& name) {
     return name == "D" || name == "#VTS";
 }
 
+// Where an extended command's value ends. A V.253 tone list may hold "#" too, but it ends at the
+// ";" that separates extended commands.
+qsizetype extendedArgumentEnd(const QByteArray& text, const QByteArray& name, qsizetype from) {
+    if (takesRestOfLine(name)) {
+        return text.size();
+    }
+    if (name == "+VTS") {
+        const qsizetype semicolon = text.indexOf(';', from);
+        return semicolon < 0 ? text.size() : semicolon;
+    }
+    return extendedValueEnd(text, from);
+}
+
 // Reads what follows a register or extended name: "=?", "?", "=<value>" (the value ends where
 // `valueEnd` says) or nothing, which leaves the command an action.
 void readForm(const QByteArray& text, qsizetype& at, AtCommand& command,
@@ -95,9 +108,7 @@ AtCommandLine AtCommandParser::parse(const QByteArray& body) {
             }
             command.name = text.mid(at, nameEnd - at);
             at = nameEnd;
-            readForm(text, at, command, [&](qsizetype from) {
-                return takesRestOfLine(command.name) ? text.size() : extendedValueEnd(text, from);
-            });
+            readForm(text, at, command, [&](qsizetype from) { return extendedArgumentEnd(text, command.name, from); });
             const bool endsWell = at == text.size() || text.at(at) == ';' || isExtendedStart(text.at(at));
             if (command.name.size() == 1 || !endsWell) {
                 line.errorOffset = static_cast<int>(command.name.size() == 1 ? start : at);

@@ -72,6 +72,9 @@ void TestVmodemParsing::commandLines_data() {
     QTest::newRow("read and test") << QByteArray("#CLS?#CLS=?") << "#CLS[?] | #CLS[=?]";
     QTest::newRow("registers") << QByteArray("S0=2S7?S8=?") << "S0[=]2 | S7[?] | S8[=?]";
     QTest::newRow("semicolons separate") << QByteArray("#CID=1;+VCID=1;E1") << "#CID[=]1 | +VCID[=]1 | E[]1";
+    QTest::newRow("V.253 initialisation") << QByteArray("+FCLASS=8;+VCID=1") << "+FCLASS[=]8 | +VCID[=]1";
+    QTest::newRow("V.253 tones end at a semicolon")
+        << QByteArray("+VTS=#,{5,10},[1000,0,5];+VGS=128") << "+VTS[=]#,{5,10},[1000,0,5] | +VGS[=]128";
     QTest::newRow("answer ends the line") << QByteArray("AE0") << "A[]";
     QTest::newRow("lone hash") << QByteArray("#") << "error at 0";
     QTest::newRow("lone register letter") << QByteArray("E1S") << "error at 2";
