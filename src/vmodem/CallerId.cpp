@@ -67,27 +67,29 @@ QString CallerId::describe() const {
     return m_name.isEmpty() ? m_number : QStringLiteral("%1 (%2)").arg(m_number, m_name);
 }
 
-QByteArray CallerId::formattedReport(const QDateTime& when, const QByteArray& eol) const {
+QByteArray CallerId::formattedReport(const QDateTime& when, const QByteArray& eol, const QByteArray& separator) const {
     if (m_presentation == Presentation::None) {
         return {};
     }
     const QLocale c = QLocale::c();
     QByteArray report = eol;
-    report += "DATE = " + c.toString(when, QStringLiteral("MMdd")).toLatin1() + eol;
-    report += "TIME = " + c.toString(when, QStringLiteral("HHmm")).toLatin1() + eol;
+    const auto line = [&](const char* tag, const QByteArray& value) { report += tag + separator + value + eol; };
+    line("DATE", c.toString(when, QStringLiteral("MMdd")).toLatin1());
+    line("TIME", c.toString(when, QStringLiteral("HHmm")).toLatin1());
     if (m_presentation == Presentation::Number) {
-        report += "NMBR = " + m_number.toUtf8() + eol;
+        line("NMBR", m_number.toUtf8());
         if (!m_name.isEmpty()) {
-            report += "NAME = " + m_name.toUtf8() + eol;
+            line("NAME", m_name.toUtf8());
         }
     } else {
         const QByteArray reason = m_presentation == Presentation::Private ? "P" : "O";
-        report += "NMBR = " + reason + eol + "NAME = " + reason + eol;
+        line("NMBR", reason);
+        line("NAME", reason);
     }
     return report;
 }
 
-QByteArray CallerId::unformattedReport(const QDateTime& when, const QByteArray& eol) const {
+QByteArray CallerId::unformattedReport(const QDateTime& when, const QByteArray& eol, const QByteArray& prefix) const {
     if (m_presentation == Presentation::None) {
         return {};
     }
@@ -112,5 +114,5 @@ QByteArray CallerId::unformattedReport(const QDateTime& when, const QByteArray& 
         sum += static_cast<unsigned char>(byte);
     }
     packet.append(static_cast<char>((0x100 - (sum & 0xff)) & 0xff));
-    return eol + packet.toHex().toUpper() + eol;
+    return eol + prefix + packet.toHex().toUpper() + eol;
 }

@@ -24,11 +24,12 @@ public:
     QString describe() const;
 
     // "<eol>DATE = MMDD<eol>TIME = HHMM<eol>NMBR = ...<eol>[NAME = ...<eol>]", every line ended by
-    // `eol` (CR LF normally). Private and out-of-area calls give "P" or "O" as number and name.
-    // Empty for a call without caller identification.
-    QByteArray formattedReport(const QDateTime& when, const QByteArray& eol) const;
-    // "<eol><hex digits of the packet><eol>", without the leading channel seizure and marks.
-    QByteArray unformattedReport(const QDateTime& when, const QByteArray& eol) const;
+    // `eol` (CR LF normally), with `separator` between tag and value (some modems write "DATE=").
+    // Private and out-of-area calls give "P" or "O" as number and name. Empty for a call without
+    // caller identification.
+    QByteArray formattedReport(const QDateTime& when, const QByteArray& eol, const QByteArray& separator = " = ") const;
+    // "<eol><prefix><hex digits of the packet><eol>", without the leading channel seizure and marks.
+    QByteArray unformattedReport(const QDateTime& when, const QByteArray& eol, const QByteArray& prefix = {}) const;
 
 private:
     Presentation m_presentation = Presentation::None;

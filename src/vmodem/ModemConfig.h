@@ -1,11 +1,14 @@
 #pragma once
 
+#include "vmodem/Persona.h"
+
 // How the virtual modem and its telephone line behave. Times are in milliseconds, so that tests
 // can make a six-second ring cadence take a few milliseconds.
 struct ModemConfig {
     // What the far end of an outgoing call does once the dialling is over.
     enum class FarEnd { Answer, Busy, NoAnswer };
 
+    Persona::Id persona = Persona::Id::Rockwell;
     FarEnd farEnd = FarEnd::Answer;
     int answerAfterMs = 3000; // negative: the far end answers only when told to
     int busyAfterMs = 1500;   // a busy line is recognised this long after the dialling

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vmodem/CallerId.h"
+#include "vmodem/Persona.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,18 +20,23 @@ enum class CallPhase {
 
 // A snapshot of the modem for windows and logs.
 struct ModemStatus {
+    Persona::Id persona = Persona::Id::Rockwell;
     CallPhase phase = CallPhase::Idle;
-    bool voiceOnline = false; // online voice command mode, reached with VCON
-    bool incoming = false;    // the call in progress was answered rather than dialled
-    int serviceClass = 0;     // #CLS
-    int lineSelect = 0;       // #VLS
-    int callerIdMode = 0;     // #CID
+    bool voiceOnline = false;    // online voice command mode, reached with VCON (V.253: off hook in voice)
+    bool incoming = false;       // the call in progress was answered rather than dialled
+    int serviceClass = 0;        // #CLS or +FCLASS
+    bool classPointZero = false; // +FCLASS=1.0
+    int lineSelect = 0;          // #VLS or +VLS
+    int callerIdMode = 0;        // #CID or +VCID
     bool echo = true;
     int microphone = 1; // #SPK first field: 0 muted, 1 on, 2 room monitor
     int speakerAttenuation = 5;
     int microphoneGain = 1;
-    QByteArray dialled; // the last dial string
-    CallerId caller;    // the last incoming caller
+    int speakerLevel = 128;      // +VGS
+    int microphoneLevel = 128;   // +VGM
+    bool speakerphoneOn = false; // +VSP
+    QByteArray dialled;          // the last dial string
+    CallerId caller;             // the last incoming caller
     int ringsSent = 0;
     int ringsBeforeGivingUp = 0;
 

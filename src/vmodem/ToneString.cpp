@@ -45,7 +45,7 @@ std::optional<QList<QByteArray>> elements(const QByteArray& text) {
 
 } // namespace
 
-std::optional<ToneString::Plan> ToneString::parse(const QByteArray& argument, int beepTenths) {
+std::optional<ToneString::Plan> ToneString::parse(const QByteArray& argument, int beepTenths, int flash) {
     const auto parts = elements(argument);
     if (!parts) {
         return std::nullopt;
@@ -53,7 +53,7 @@ std::optional<ToneString::Plan> ToneString::parse(const QByteArray& argument, in
     Plan plan;
     for (const QByteArray& part : *parts) {
         if (part.size() == 1 && (isDtmf(part.at(0)) || part.at(0) == '!')) {
-            plan.tenths += part.at(0) == '!' ? flashTenths : beepTenths;
+            plan.tenths += part.at(0) == '!' ? flash : beepTenths;
             plan.symbols.append(part.at(0));
         } else if (part.startsWith('{') && part.endsWith('}')) {
             const QList<QByteArray> fields = part.mid(1, part.size() - 2).split(',');

@@ -1,6 +1,5 @@
 #include "vmodem/VirtualModem.h"
 
-#include "Version.h"
 #include "vmodem/AtCommandParser.h"
 #include "vmodem/DialString.h"
 #include "vmodem/ToneString.h"
@@ -9,10 +8,6 @@
 #include <optional>
 
 namespace {
-
-QByteArray firmwareText() {
-    return QByteArrayLiteral("brisvane-modem ") + brisvane::version::text + " virtual voice modem";
-}
 
 // Basic commands that are accepted and change nothing a host could notice here, with the
 // highest value each takes.
@@ -45,6 +40,7 @@ VirtualModem::VirtualModem(const ModemConfig& config, QObject* parent)
     , m_config(config)
     , m_assembler(config.commandBufferSize)
     , m_now([] { return QDateTime::currentDateTime(); }) {
+    m_profile = defaultProfile();
     for (QTimer* timer : {&m_commandTimer, &m_dialTimer, &m_farEndTimer, &m_waitTimer, &m_callerIdTimer}) {
         timer->setSingleShot(true);
     }
@@ -149,27 +145,25 @@ void VirtualModem::finishLine(const QByteArray& code) {
 
 VirtualModem::Outcome VirtualModem::execute(const AtCommand& command) {
     const QByteArray& name = command.name;
-    const auto between = [](int low, int high) { return [low, high](int v) { return v >= low && v <= high; }; };
-    const auto store = [](int& field) {
-        return [&field](int v) {
-            field = v;
-            return Outcome::Done;
-        };
-    };
+    if (name.startsWith('#') || name.startsWith('+')) {
+        // A modem speaks one voice command set; the other set's commands are unknown to it.
+        if (persona().v253) {
+            return name.startsWith('+') ? v253Command(command) : Outcome::Failed;
+        }
+        return rockwellCommand(command);
+    }
+    if (name.startsWith('S')) {
+        return registerCommand(command);
+    }
+    return basicCommand(command);
+}
+
+VirtualModem::Outcome VirtualModem::rockwellCommand(const AtCommand& command) {
+    const QByteArray& name = command.name;
     if (name == "#CLS") {
         return parameter(
             command, m_profile.serviceClass, "0,1,2,8", [](int v) { return v <= 2 || v == 8; },
-            [this](int v) {
-                // A call in progress keeps the class it was set up in.
-                if (status().offHook() && v != m_profile.serviceClass) {
-                    return Outcome::Failed;
-                }
-                m_profile.serviceClass = v;
-                if (v != 8 && !status().offHook()) {
-                    m_voiceOnline = false;
-                }
-                return Outcome::Done;
-            });
+            [this](int v) { return serviceClass(v); });
     }
     if (name == "#VLS") {
         return parameter(command, m_profile.lineSelect, "0-9", between(0, 9), [this](int v) { return lineSelect(v); });
@@ -194,13 +188,30 @@ VirtualModem::Outcome VirtualModem::execute(const AtCommand& command) {
     if (name == "#VTS") {
         return tones(command);
     }
-    if (name.startsWith('#') || name.startsWith('+')) {
+    return Outcome::Failed;
+}
+
+std::function<bool(int)> VirtualModem::between(int low, int high) {
+    return [low, high](int v) { return v >= low && v <= high; };
+}
+
+std::function<VirtualModem::Outcome(int)> VirtualModem::store(int& field) {
+    return [&field](int v) {
+        field = v;
+        return Outcome::Done;
+    };
+}
+
+VirtualModem::Outcome VirtualModem::serviceClass(int value) {
+    // A call in progress keeps the class it was set up in.
+    if (status().offHook() && value != m_profile.serviceClass) {
         return Outcome::Failed;
     }
-    if (name.startsWith('S')) {
-        return registerCommand(command);
+    m_profile.serviceClass = value;
+    if (value != 8 && !status().offHook()) {
+        m_voiceOnline = false;
     }
-    return basicCommand(command);
+    return Outcome::Done;
 }
 
 VirtualModem::Outcome VirtualModem::parameter(const AtCommand& command, int value, const QByteArray& range,
@@ -253,16 +264,20 @@ VirtualModem::Outcome VirtualModem::basicCommand(const AtCommand& command) {
         }
     } else if (name == "I" && n <= 9) {
         if (n == 0) {
-            informationText("56000");
+            informationText(persona().identity);
         } else if (n == 3) {
-            informationText(firmwareText());
+            informationText(persona().firmware);
         }
     } else if ((name == "Z" || name == "&F") && n == 0) {
         if (name == "Z" && status().offHook()) {
             goOnHook();
             note(QStringLiteral("ATZ hung up"));
         }
-        m_profile = Profile();
+        const int callerId = m_profile.callerId;
+        m_profile = defaultProfile();
+        if (name == "Z" && persona().callerIdSurvivesReset) {
+            m_profile.callerId = callerId;
+        }
         m_profile.registers[1] = m_phase == CallPhase::Ringing ? m_ringsSent : 0; // the line keeps ringing
         if (!status().offHook()) {
             m_voiceOnline = false;
@@ -290,12 +305,7 @@ VirtualModem::Outcome VirtualModem::registerCommand(const AtCommand& command) {
         return Outcome::Done;
     }
     const QByteArray range = "0-" + QByteArray::number(highest);
-    return parameter(
-        command, reg, range, [highest](int v) { return v <= highest; },
-        [&reg](int v) {
-            reg = v;
-            return Outcome::Done;
-        });
+    return parameter(command, reg, range, between(0, highest), store(reg));
 }
 
 VirtualModem::Outcome VirtualModem::lineSelect(int device) {
@@ -363,13 +373,18 @@ VirtualModem::Outcome VirtualModem::tones(const AtCommand& command) {
     if (command.form != AtCommand::Form::Set || !m_voiceOnline) {
         return Outcome::Failed;
     }
-    const auto plan = ToneString::parse(command.argument, m_profile.beepTenths);
+    return playTones(command.argument, m_profile.beepTenths, ToneString::flashTenths, m_config.tenthMs);
+}
+
+// `beep` and `flash` are the lengths of a bare digit and a bare "!", in units of `unitMs`.
+VirtualModem::Outcome VirtualModem::playTones(const QByteArray& argument, int beep, int flash, int unitMs) {
+    const auto plan = ToneString::parse(argument, beep, flash);
     if (!plan) {
         return Outcome::Failed;
     }
     const QString symbols = QString::fromLatin1(plan->symbols);
     note(symbols == QLatin1String("!") ? QStringLiteral("hook flash") : QStringLiteral("tones %1").arg(symbols));
-    const int ms = plan->tenths * m_config.tenthMs;
+    const int ms = plan->tenths * unitMs;
     if (ms <= 0) {
         return Outcome::Done;
     }
@@ -379,16 +394,12 @@ VirtualModem::Outcome VirtualModem::tones(const AtCommand& command) {
 
 VirtualModem::Outcome VirtualModem::answer() {
     if (status().offHook()) {
-        return Outcome::Failed;
+        // V.253 hosts may send ATA after the +VLS that already answered the call.
+        return persona().v253 && m_voiceOnline ? Outcome::Done : Outcome::Failed;
     }
-    m_hasFarEnd = m_phase == CallPhase::Ringing;
-    m_incoming = true;
-    if (m_hasFarEnd) {
-        m_ringTimer.stop();
-        m_callerIdTimer.stop();
-        m_profile.registers[1] = 0;
-    }
+    pickUp();
     if (m_profile.serviceClass == 8) {
+        holdLine();
         connectVoice(m_hasFarEnd ? QStringLiteral("answered the call") : QStringLiteral("off hook, nobody calling"));
     } else {
         setPhase(CallPhase::Handshake);
@@ -406,6 +417,9 @@ VirtualModem::Outcome VirtualModem::dial(const QByteArray& dialString) {
     }
     if (m_phase != CallPhase::Idle && m_phase != CallPhase::OffHook) {
         return Outcome::Failed;
+    }
+    if (m_profile.serviceClass == 8) {
+        holdLine();
     }
     const DialString::Plan plan = DialString::parse(dialString);
     m_dialled = plan.shown;
@@ -430,6 +444,16 @@ VirtualModem::Outcome VirtualModem::hangUp() {
 }
 
 // ---- Calls ----
+
+VirtualModem::Profile VirtualModem::defaultProfile() const {
+    Profile profile;
+    if (persona().v253) {
+        // +VRN counts seconds, +VRA tenths; their usual defaults.
+        profile.ringbackNeverCame = 10;
+        profile.ringbackGoneAway = 50;
+    }
+    return profile;
+}
 
 bool VirtualModem::inCallProgress() const {
     return m_phase == CallPhase::Dialling || m_phase == CallPhase::Handshake ||
@@ -494,12 +518,36 @@ void VirtualModem::decideFarEnd(FarEndAction action) {
     }
 }
 
-void VirtualModem::connectVoice(const QString& what) {
+// Off hook for an incoming call: the ringing caller, if there is one, is on the line.
+void VirtualModem::pickUp() {
+    m_hasFarEnd = m_phase == CallPhase::Ringing;
+    m_incoming = true;
+    if (m_hasFarEnd) {
+        m_ringTimer.stop();
+        m_callerIdTimer.stop();
+        m_profile.registers[1] = 0;
+    }
+}
+
+// A V.253 modem that goes off hook by itself (ATD, ATA) shows the line among its selections.
+void VirtualModem::holdLine() {
+    const Persona::LineLabel* label = persona().label(m_profile.lineSelect);
+    if (persona().v253 && !(label && label->holdsLine())) {
+        m_profile.lineSelect = persona().lineOnlyLabel();
+    }
+}
+
+void VirtualModem::enterVoice() {
     m_farEndTimer.stop();
     m_waitTimer.stop();
     m_voiceOnline = true;
     setPhase(m_hasFarEnd ? CallPhase::Connected : CallPhase::OffHook);
-    resultCode("VCON");
+}
+
+void VirtualModem::connectVoice(const QString& what) {
+    enterVoice();
+    // V.253 modems have no VCON: a voice call that is up ends the command with OK.
+    resultCode(persona().v253 ? "OK" : "VCON");
     note(what);
 }
 
@@ -523,6 +571,9 @@ void VirtualModem::goOnHook() {
     m_staysInCommand = false;
     m_hasFarEnd = false;
     m_decidedWhileDialling = FarEndAction::None;
+    if (persona().v253) {
+        m_profile.lineSelect = 0;
+    }
     setPhase(CallPhase::Idle);
 }
 
@@ -620,13 +671,14 @@ void VirtualModem::sendCallerId() {
     const QDateTime now = m_now();
     switch (m_profile.callerId) {
     case 1:
-        emitToHost(m_caller.formattedReport(now, eol()));
+        emitToHost(m_caller.formattedReport(now, eol(), persona().callerIdSeparator));
         break;
     case 2:
-        emitToHost(m_caller.unformattedReport(now, eol()));
+        emitToHost(m_caller.unformattedReport(now, eol(), persona().unformattedPrefix));
         break;
     default:
-        note(QStringLiteral("caller ID not reported: #CID=0"));
+        note(persona().v253 ? QStringLiteral("caller ID not reported: +VCID=0")
+                            : QStringLiteral("caller ID not reported: #CID=0"));
         return;
     }
     note(QStringLiteral("caller ID reported"));
@@ -699,6 +751,36 @@ void VirtualModem::setFarEnd(ModemConfig::FarEnd farEnd, int answerAfterMs) {
     m_config.answerAfterMs = answerAfterMs;
 }
 
+void VirtualModem::setPersona(Persona::Id id) {
+    if (id == m_config.persona) {
+        return;
+    }
+    for (QTimer* timer : {&m_commandTimer, &m_dialTimer, &m_farEndTimer, &m_waitTimer, &m_ringTimer, &m_callerIdTimer,
+                          &m_busyToneTimer}) {
+        timer->stop();
+    }
+    flushEcho();
+    m_config.persona = id;
+    m_profile = defaultProfile();
+    m_assembler.reset();
+    m_pending.clear();
+    m_lastLine.clear();
+    m_executing = false;
+    m_queued.clear();
+    m_discardToEndOfLine = false;
+    m_phase = CallPhase::Idle;
+    m_voiceOnline = false;
+    m_incoming = false;
+    m_staysInCommand = false;
+    m_hasFarEnd = false;
+    m_decidedWhileDialling = FarEndAction::None;
+    m_dialled.clear();
+    m_caller = CallerId();
+    m_ringsSent = 0;
+    note(QStringLiteral("persona %1: %2 on the line").arg(persona().name, persona().title));
+    emit statusChanged();
+}
+
 ModemStatus VirtualModem::status() const {
     ModemStatus s;
     s.phase = m_phase;
@@ -711,6 +793,11 @@ ModemStatus VirtualModem::status() const {
     s.microphone = m_profile.microphone;
     s.speakerAttenuation = m_profile.speakerAttenuation;
     s.microphoneGain = m_profile.microphoneGain;
+    s.persona = m_config.persona;
+    s.classPointZero = m_profile.classPointZero;
+    s.speakerLevel = m_profile.speakerLevel;
+    s.microphoneLevel = m_profile.microphoneLevel;
+    s.speakerphoneOn = m_profile.speakerphoneOn != 0;
     s.dialled = m_dialled;
     s.caller = m_caller;
     s.ringsSent = m_ringsSent;

@@ -13,15 +13,19 @@
 #include <array>
 #include <functional>
 
-// A voice modem of the Rockwell command set and the telephone line behind it. The host's bytes
-// go in through receive(); everything the modem says comes out through transmitted(). The far
-// end of the line is worked through ring(), farEndAnswers() and their kin.
+// A voice modem and the telephone line behind it. The host's bytes go in through receive();
+// everything the modem says comes out through transmitted(). The far end of the line is worked
+// through ring(), farEndAnswers() and their kin.
 //
 // On the host's side it behaves as such modems do: echo (E), result codes framed by S3 and S4
 // (CR LF), commands chained on one line and run left to right until one fails, ERROR for what it
-// does not know, and any byte from the host abandoning a call that is still being set up. In
-// service class 8 (#CLS=8) a call that is answered or that the far end picks up enters online
-// voice command mode with VCON; only there do #VTS and, with the speakerphone selected, #SPK work.
+// does not know, and any byte from the host abandoning a call that is still being set up.
+//
+// Its persona decides the voice commands. The Rockwell one: in service class 8 (#CLS=8) a call
+// that is answered or that the far end picks up enters online voice command mode with VCON; only
+// there do #VTS and, with the speakerphone selected, #SPK work. The V.253 ones: in +FCLASS=8 a
+// "+VLS" selection holding the line takes it off hook (answering a ringing call), a call is up
+// with OK, and +VTS plays tones while the line is off hook; "#" commands are unknown to them.
 //
 // What a real modem would hear on the line comes from the far-end calls: RING every ring
 // interval with caller identification between the first and the second ring, BUSY, NO ANSWER,
@@ -50,8 +54,11 @@ public:
     void setFarEnd(ModemConfig::FarEnd farEnd, int answerAfterMs);
     // The clock that dates caller identification.
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+    // Another modem on the line, fresh from the box: every call and setting is dropped.
+    void setPersona(Persona::Id id);
 
     const ModemConfig& config() const { return m_config; }
+    const Persona& persona() const { return Persona::of(m_config.persona); }
     ModemStatus status() const;
 
 signals:
@@ -78,6 +85,10 @@ private:
         int microphone = 1;
         int speakerAttenuation = 5;
         int microphoneGain = 1;
+        bool classPointZero = false; // +FCLASS=1.0 rather than 1
+        int speakerLevel = 128;      // +VGS
+        int microphoneLevel = 128;   // +VGM
+        int speakerphoneOn = 0;      // +VSP
         std::array<int, 256> registers{};
     };
 
@@ -85,13 +96,22 @@ private:
     void continueLine();
     void finishLine(const QByteArray& resultCode);
     Outcome execute(const AtCommand& command);
+    Outcome rockwellCommand(const AtCommand& command);
+    Outcome v253Command(const AtCommand& command);
     Outcome basicCommand(const AtCommand& command);
     Outcome registerCommand(const AtCommand& command);
     Outcome parameter(const AtCommand& command, int value, const QByteArray& range,
                       const std::function<bool(int)>& valid, const std::function<Outcome(int)>& apply);
+    static std::function<bool(int)> between(int low, int high);
+    static std::function<Outcome(int)> store(int& field);
+    Outcome serviceClass(int value);
+    Outcome v253ServiceClass(const AtCommand& command);
     Outcome lineSelect(int device);
+    Outcome v253LineSelect(int label);
     Outcome speakerphone(const AtCommand& command);
     Outcome tones(const AtCommand& command);
+    Outcome v253Tones(const AtCommand& command);
+    Outcome playTones(const QByteArray& argument, int beep, int flash, int unitMs);
     Outcome answer();
     Outcome dial(const QByteArray& dialString);
     Outcome hangUp();
@@ -99,6 +119,9 @@ private:
     void dialled();
     bool farEndDecides(FarEndAction action, QString* why);
     void decideFarEnd(FarEndAction action);
+    void pickUp();
+    void holdLine();
+    void enterVoice();
     void connectVoice(const QString& what);
     void failCall(const QByteArray& resultCode, const QString& what);
     void abortCallProgress(char byte);
@@ -108,6 +131,7 @@ private:
     void sendCallerId();
     void endRinging(const QString& what);
 
+    Profile defaultProfile() const;
     bool inCallProgress() const;
     int speakerphoneSelection() const { return m_config.speakerphoneVls6 ? 6 : 5; }
     char endOfLine() const { return static_cast<char>(m_profile.registers[3]); }

@@ -30,6 +30,21 @@ bool waitUntil(const std::function<bool()>& done) {
     return VirtualModemProcess::waitUntil(done, 3000);
 }
 
+ModemConfig personaConfig(Persona::Id persona) {
+    ModemConfig config = fastConfig();
+    config.persona = persona;
+    return config;
+}
+
+CallerId caller() {
+    return CallerId::number(QStringLiteral("5045551234"), QStringLiteral("A N OTHER"));
+}
+
+// One selection of "+VLS=?"; no events are offered.
+QByteArray label(const char* head) {
+    return QByteArray(head) + ",00000000,00000000,00000000\r\n";
+}
+
 // The modem under test and everything it has said.
 struct Bench {
     explicit Bench(const ModemConfig& config = fastConfig())
@@ -99,6 +114,14 @@ private slots:
     void hangingUp();
     void farEndHangsUpDuringACall();
     void lineRefusesWhatItCannotDo();
+    void personaReplies_data();
+    void personaReplies();
+    void v253Calls_data();
+    void v253Calls();
+    void v253LineSelectionAnswersAndHangsUp();
+    void v253CallerId_data();
+    void v253CallerId();
+    void anotherPersonaStartsAfresh();
 };
 
 void TestVmodemEngine::commandReplies_data() {
@@ -510,6 +533,145 @@ void TestVmodemEngine::lineRefusesWhatItCannotDo() {
     QVERIFY(!bench.modem.ring(CallerId(), &why));
     QVERIFY(why.contains(QLatin1String("off hook")));
     QVERIFY(!bench.modem.farEndBusy());
+}
+
+void TestVmodemEngine::personaReplies_data() {
+    QTest::addColumn<int>("persona");
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<QByteArray>("reply");
+    const int cx = int(Persona::Id::Cx93001);
+    const int usr = int(Persona::Id::Usr5637);
+    const QByteArray ok("\r\nOK\r\n");
+    const QByteArray error("\r\nERROR\r\n");
+    QTest::newRow("cx ATI0") << cx << QByteArray("ATI0") << "\r\n56000\r\n" + ok;
+    QTest::newRow("cx ATI3") << cx << QByteArray("ATI3") << "\r\nCX93001-EIS_V0.2013-V92\r\n" + ok;
+    QTest::newRow("cx +GMI") << cx << QByteArray("AT+GMI") << "\r\n+GMI: CONEXANT\r\n" + ok;
+    QTest::newRow("cx +GCAP") << cx << QByteArray("AT+GCAP") << "\r\n+FCLASS,+MS,+ES,+DS\r\n" + ok;
+    QTest::newRow("cx classes") << cx << QByteArray("AT+FCLASS=?") << "\r\n0,1,1.0,2,8\r\n" + ok;
+    QTest::newRow("cx class read shares the OK's line end")
+        << cx << QByteArray("AT+FCLASS=1.0\rAT+FCLASS?") << ok + "\r\n1.0\r\nOK\r\n";
+    QTest::newRow("cx line selections") << cx << QByteArray("AT+VLS=?")
+                                        << "\r\n" + label("0,\"\"") + label("1,\"T\"") + label("4,\"S\"") +
+                                               label("5,\"ST\"") + label("6,\"M\"") + label("8,\"S1\"") +
+                                               label("9,\"S1T\"") + label("11,\"M1\"") + label("13,\"M1S1T\"") + ok;
+    QTest::newRow("cx speaker range") << cx << QByteArray("AT+VGS=?") << "\r\n(0-255)\r\n" + ok;
+    QTest::newRow("cx has no microphone gain") << cx << QByteArray("AT+VGM=?") << error;
+    QTest::newRow("cx line needs voice mode") << cx << QByteArray("AT+VLS=1") << error;
+    QTest::newRow("cx tones need the line") << cx << QByteArray("AT+FCLASS=8\rAT+VTS=5") << ok + error;
+    QTest::newRow("cx digit and flash") << cx << QByteArray("AT+FCLASS=8;+VLS=1\rAT+VTS=5;+VTS=!") << ok + ok;
+    QTest::newRow("cx not a tone") << cx << QByteArray("AT+FCLASS=8;+VLS=1\rAT+VTS=E") << ok + error;
+    QTest::newRow("cx microphone gain") << cx << QByteArray("AT+FCLASS=8;+VGM=0") << error;
+    QTest::newRow("cx knows no #CLS") << cx << QByteArray("AT#CLS=?") << error;
+    QTest::newRow("usr ATI0") << usr << QByteArray("ATI0") << "\r\n5601\r\n" + ok;
+    QTest::newRow("usr ATI3") << usr << QByteArray("ATI3") << "\r\nU.S. Robotics 56K FAX USB V1.2.23\r\n" + ok;
+    QTest::newRow("usr +GMI") << usr << QByteArray("AT+GMI") << "\r\nU.S. Robotics\r\n" + ok;
+    QTest::newRow("usr line selections") << usr << QByteArray("AT+VLS=?")
+                                         << "\r\n" + label("0,\"\"") + label("1,\"T\"") + label("2,\"L\"") +
+                                                label("3,\"LT\"") + label("4,\"S\"") + label("5,\"ST\"") +
+                                                label("6,\"M\"") + label("7,\"MST\"") + ok;
+    QTest::newRow("usr microphone range") << usr << QByteArray("AT+VGM=?") << "\r\n(0-255)\r\n" + ok;
+    QTest::newRow("usr microphone gain") << usr << QByteArray("AT+FCLASS=8;+VGM=0") << ok;
+    QTest::newRow("usr timed and dual tones")
+        << usr << QByteArray("AT+FCLASS=8;+VLS=7\rAT+VTS={5,10};+VTS=[1000,1300,50]") << ok + ok;
+    QTest::newRow("usr knows no #CLS") << usr << QByteArray("AT#CLS=?") << error;
+}
+
+void TestVmodemEngine::personaReplies() {
+    QFETCH(int, persona);
+    QFETCH(QByteArray, lines);
+    Bench bench(personaConfig(Persona::Id(persona)));
+    bench.send("ATE0\r");
+    QTEST(bench.send(lines + '\r'), "reply");
+}
+
+void TestVmodemEngine::v253Calls_data() {
+    QTest::addColumn<int>("persona");
+    QTest::addColumn<int>("farEnd");
+    QTest::addColumn<QByteArray>("setup");
+    QTest::addColumn<QByteArray>("result");
+    QTest::addColumn<QByteArray>("selection"); // +VLS? once the call has its result
+    const int cx = int(Persona::Id::Cx93001);
+    const int usr = int(Persona::Id::Usr5637);
+    const int answer = int(ModemConfig::FarEnd::Answer);
+    QTest::newRow("off hook first") << cx << answer << QByteArray(";+VLS=1") << QByteArray("OK") << QByteArray("1");
+    QTest::newRow("speakerphone") << usr << answer << QByteArray(";+VLS=7") << QByteArray("OK") << QByteArray("7");
+    QTest::newRow("dial takes the line") << cx << answer << QByteArray() << QByteArray("OK") << QByteArray("1");
+    QTest::newRow("busy") << usr << int(ModemConfig::FarEnd::Busy) << QByteArray(";+VLS=1") << QByteArray("BUSY")
+                          << QByteArray("0");
+    QTest::newRow("no answer") << cx << int(ModemConfig::FarEnd::NoAnswer) << QByteArray(";S7=3")
+                               << QByteArray("NO ANSWER") << QByteArray("0");
+}
+
+void TestVmodemEngine::v253Calls() {
+    QFETCH(int, persona);
+    QFETCH(int, farEnd);
+    QFETCH(QByteArray, setup);
+    QFETCH(QByteArray, result);
+    QFETCH(QByteArray, selection);
+    Bench bench(personaConfig(Persona::Id(persona)));
+    bench.modem.setFarEnd(ModemConfig::FarEnd(farEnd), 20);
+    bench.send("AT+FCLASS=8" + setup + '\r');
+    const qsizetype from = bench.out.size();
+    bench.send("ATDT*67,*70,5551234\r");
+    QVERIFY(bench.waitFor("\r\n" + result + "\r\n", from));
+    QCOMPARE(bench.out.mid(from), "ATDT*67,*70,5551234\r\r\n" + result + "\r\n");
+    QCOMPARE(bench.send("AT+VLS?\r"), "AT+VLS?\r\r\n" + selection + "\r\n\r\nOK\r\n");
+}
+
+void TestVmodemEngine::v253LineSelectionAnswersAndHangsUp() {
+    Bench bench(personaConfig(Persona::Id::Cx93001));
+    const QByteArray ok("\r\nOK\r\n");
+    bench.send("ATE0+FCLASS=8\r");
+    QVERIFY(bench.modem.ring(CallerId()));
+    QCOMPARE(bench.send("AT+VLS=13\r"), ok);
+    QVERIFY(bench.modem.status().incoming);
+    // An ATA after it, and a switch to another selection holding the line, keep the call.
+    QCOMPARE(bench.send("ATA\rAT+VLS=1\r"), ok + ok);
+    QCOMPARE(bench.modem.status().phase, CallPhase::Connected);
+    QCOMPARE(bench.send("AT+VLS=0\r"), ok);
+    QCOMPARE(bench.modem.status().phase, CallPhase::Idle);
+    QVERIFY(bench.modem.ring(CallerId()));
+    QCOMPARE(bench.send("ATA\r"), ok);
+    QCOMPARE(bench.modem.status().phase, CallPhase::Connected);
+    QCOMPARE(bench.send("ATH\rAT+VLS?\r"), ok + "\r\n0\r\n" + ok);
+}
+
+void TestVmodemEngine::v253CallerId_data() {
+    QTest::addColumn<int>("persona");
+    QTest::addColumn<QByteArray>("setting");
+    QTest::addColumn<QByteArray>("report");
+    const int cx = int(Persona::Id::Cx93001);
+    const int usr = int(Persona::Id::Usr5637);
+    const QByteArray blanks("\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5045551234\r\nNAME = A N OTHER\r\n");
+    const QByteArray tight("\r\nDATE=0321\r\nTIME=1405\r\nNMBR=5045551234\r\nNAME=A N OTHER\r\n");
+    const QByteArray packet = caller().unformattedReport(fixedNow, "\r\n").mid(2);
+    QTest::newRow("cx formatted") << cx << QByteArray("AT+FCLASS=8;+VCID=1") << blanks;
+    QTest::newRow("usr formatted") << usr << QByteArray("AT+FCLASS=8;+VCID=1") << tight;
+    QTest::newRow("usr unformatted") << usr << QByteArray("AT+VCID=2") << "\r\nMESG=" + packet;
+    QTest::newRow("cx forgets it on reset") << cx << QByteArray("AT+VCID=1\rATZ") << QByteArray();
+    QTest::newRow("usr keeps it") << usr << QByteArray("AT+VCID=1\rATZ") << tight;
+}
+
+void TestVmodemEngine::v253CallerId() {
+    QFETCH(int, persona);
+    QFETCH(QByteArray, setting);
+    QFETCH(QByteArray, report);
+    Bench bench(personaConfig(Persona::Id(persona)));
+    bench.send(setting + '\r');
+    const qsizetype from = bench.out.size();
+    QVERIFY(bench.modem.ring(caller()));
+    QVERIFY(waitUntil([&] { return bench.modem.status().ringsSent == 2; }));
+    QCOMPARE(bench.out.mid(from), "\r\nRING\r\n" + report + "\r\nRING\r\n");
+}
+
+void TestVmodemEngine::anotherPersonaStartsAfresh() {
+    Bench bench;
+    QVERIFY(bench.connectCall());
+    bench.send("ATE0\r");
+    bench.modem.setPersona(Persona::Id::Cx93001);
+    QCOMPARE(bench.modem.status().phase, CallPhase::Idle);
+    // Echo is on again, and the voice commands are the other set.
+    QCOMPARE(bench.send("AT#CLS?\rAT+FCLASS?\r"), QByteArray("AT#CLS?\r\r\nERROR\r\nAT+FCLASS?\r\r\n0\r\nOK\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestVmodemEngine)
