@@ -24,7 +24,8 @@ std::optional<int> milliseconds(const QString& seconds) {
 ModemOptions::Outcome ModemOptions::parse(const QStringList& arguments, ModemOptions* options, QString* message) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("A virtual voice modem (Rockwell voice commands) on a pseudo-terminal.\n"
+        QStringLiteral("A virtual voice modem on a pseudo-terminal: Rockwell \"#\" voice commands, or as\n"
+                       "--persona cx93001 or usr5637 the V.253 \"+V\" ones of those USB modems.\n"
                        "It prints \"PTY <device>\" first; open that device as the modem's serial port.\n"
                        "Headless, it reads these commands from standard input (and --script):\n"
                        "  ring <number> [name...] | ring private | ring outofarea | ring\n"
@@ -42,6 +43,11 @@ ModemOptions::Outcome ModemOptions::parse(const QStringList& arguments, ModemOpt
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Publish the device as a symbolic link at PATH (removed on exit)."),
                                   QStringLiteral("PATH"));
+    const QCommandLineOption persona(
+        QStringLiteral("persona"),
+        QStringLiteral("The modem to play: rockwell (default; \"#\" voice commands), cx93001 (Conexant CX93001) or "
+                       "usr5637 (USRobotics USR5637), both with V.253 \"+V\" voice commands."),
+        QStringLiteral("MODEM"));
     const QCommandLineOption answerAfter(
         QStringLiteral("answer-after"),
         QStringLiteral("The far end answers an outgoing call after SECONDS; 'manual' or a negative value waits for "
@@ -65,8 +71,8 @@ ModemOptions::Outcome ModemOptions::parse(const QStringList& arguments, ModemOpt
     const QCommandLineOption capture(QStringLiteral("capture"),
                                      QStringLiteral("Append every byte from the host to FILE, raw."),
                                      QStringLiteral("FILE"));
-    parser.addOptions(
-        {help, version, headless, script, link, answerAfter, ringInterval, rings, farEnd, noVls6, log, capture});
+    parser.addOptions({help, version, headless, script, link, persona, answerAfter, ringInterval, rings, farEnd, noVls6,
+                       log, capture});
 
     const auto fail = [message](const QString& text) {
         *message = text;
@@ -94,6 +100,16 @@ ModemOptions::Outcome ModemOptions::parse(const QStringList& arguments, ModemOpt
     result.logPath = parser.value(log);
     result.capturePath = parser.value(capture);
     result.config.speakerphoneVls6 = !parser.isSet(noVls6);
+
+    if (parser.isSet(persona)) {
+        const auto id = Persona::named(parser.value(persona));
+        if (!id) {
+            QStringList names = Persona::names();
+            const QString last = names.takeLast();
+            return fail(QStringLiteral("--persona is %1 or %2").arg(names.join(QStringLiteral(", ")), last));
+        }
+        result.config.persona = *id;
+    }
 
     if (parser.isSet(answerAfter)) {
         const QString value = parser.value(answerAfter);

@@ -35,6 +35,8 @@ private slots:
     void unformattedCallerIdIsAValidPacket();
     void options_data();
     void options();
+    void personaOption_data();
+    void personaOption();
 };
 
 namespace {
@@ -51,6 +53,10 @@ QString render(const AtCommandLine& line) {
                      QString::fromLatin1(c.argument);
     }
     return parts.join(QStringLiteral(" | "));
+}
+
+ModemOptions::Outcome parseOptions(const QStringList& arguments, ModemOptions* options, QString* message) {
+    return ModemOptions::parse(QStringList{QStringLiteral("brisvane-modem")} + arguments, options, message);
 }
 
 } // namespace
@@ -367,8 +373,7 @@ void TestVmodemParsing::options() {
     QFETCH(bool, valid);
     ModemOptions options;
     QString message;
-    const auto outcome =
-        ModemOptions::parse(QStringList{QStringLiteral("brisvane-modem")} + arguments, &options, &message);
+    const auto outcome = parseOptions(arguments, &options, &message);
     QCOMPARE(outcome == ModemOptions::Outcome::Run, valid);
     if (!valid) {
         QVERIFY(!message.isEmpty());
@@ -379,6 +384,32 @@ void TestVmodemParsing::options() {
     QTEST(options.config.ringIntervalMs, "ringIntervalMs");
     QTEST(options.config.rings, "rings");
     QTEST(options.config.speakerphoneVls6, "vls6");
+}
+
+void TestVmodemParsing::personaOption_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("persona"); // -1: refused
+    QTest::newRow("default") << QStringList{} << int(Persona::Id::Rockwell);
+    QTest::newRow("cx93001") << QStringList{QStringLiteral("--persona"), QStringLiteral("cx93001")}
+                             << int(Persona::Id::Cx93001);
+    QTest::newRow("usr5637 joined") << QStringList{QStringLiteral("--persona=usr5637")} << int(Persona::Id::Usr5637);
+    QTest::newRow("unknown modem") << QStringList{QStringLiteral("--persona"), QStringLiteral("hayes")} << -1;
+    QTest::newRow("no value") << QStringList{QStringLiteral("--persona")} << -1;
+}
+
+void TestVmodemParsing::personaOption() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, persona);
+    ModemOptions options;
+    QString message;
+    const auto outcome = parseOptions(arguments, &options, &message);
+    if (persona < 0) {
+        QCOMPARE(outcome, ModemOptions::Outcome::Error);
+        QVERIFY2(message.contains(QLatin1String("persona")), qPrintable(message));
+        return;
+    }
+    QCOMPARE(outcome, ModemOptions::Outcome::Run);
+    QCOMPARE(int(options.config.persona), persona);
 }
 
 QTEST_GUILESS_MAIN(TestVmodemParsing)
