@@ -98,6 +98,17 @@ QWidget* ModemWindow::buildLineBar() {
 QWidget* ModemWindow::buildModemBox() {
     auto* box = new QGroupBox(QStringLiteral("Modem"));
     auto* form = new QFormLayout(box);
+    m_persona = new QComboBox;
+    m_persona->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_persona->setMinimumContentsLength(16);
+    for (const QString& name : Persona::names()) {
+        const Persona& persona = Persona::of(*Persona::named(name));
+        m_persona->addItem(QStringLiteral("%1: %2").arg(persona.name, persona.title), static_cast<int>(persona.id));
+        m_persona->setItemData(m_persona->count() - 1, persona.title, Qt::ToolTipRole);
+    }
+    m_persona->setToolTip(QStringLiteral("The modem to play. Another one starts afresh, as if plugged in."));
+    form->addRow(QStringLiteral("Persona:"), m_persona);
+    connect(m_persona, &QComboBox::activated, this, &ModemWindow::choosePersona);
     const std::pair<const char*, QLabel**> rows[] = {
         {"Hook:", &m_hookValue},
         {"Call:", &m_callValue},
@@ -265,21 +276,45 @@ void ModemWindow::refreshStatus() {
         call += QStringLiteral(": %1").arg(QString::fromLatin1(s.dialled));
     }
     m_callValue->setText(call.toHtmlEscaped());
-    m_classValue->setText(QStringLiteral("#CLS=%1 %2").arg(s.serviceClass).arg(serviceClass(s.serviceClass)));
-    m_voiceValue->setText(s.voiceOnline ? QStringLiteral("<b>online voice command mode (VCON)</b>")
-                                        : QStringLiteral("command mode"));
-    m_deviceValue->setText(QStringLiteral("#VLS=%1 %2").arg(s.lineSelect).arg(lineDevice(s.lineSelect)));
+    const Persona& persona = Persona::of(s.persona);
+    m_persona->setCurrentIndex(m_persona->findData(static_cast<int>(s.persona)));
+    const QString classValue = s.classPointZero ? QStringLiteral("1.0") : QString::number(s.serviceClass);
+    m_classValue->setText(QStringLiteral("%1=%2 %3")
+                              .arg(persona.v253 ? QStringLiteral("+FCLASS") : QStringLiteral("#CLS"), classValue,
+                                   serviceClass(s.serviceClass)));
     static const char* const callerIdModes[] = {"off", "formatted", "unformatted"};
-    m_callerIdValue->setText(
-        QStringLiteral("#CID=%1 %2").arg(s.callerIdMode).arg(QLatin1String(callerIdModes[s.callerIdMode % 3])));
+    m_callerIdValue->setText(QStringLiteral("%1=%2 %3")
+                                 .arg(persona.v253 ? QStringLiteral("+VCID") : QStringLiteral("#CID"))
+                                 .arg(s.callerIdMode)
+                                 .arg(QLatin1String(callerIdModes[s.callerIdMode % 3])));
     m_echoValue->setText(s.echo ? QStringLiteral("on") : QStringLiteral("off"));
-    static const char* const microphone[] = {"microphone muted", "microphone on", "room monitor"};
-    const QString speaker = s.speakerAttenuation >= 16
-                                ? QStringLiteral("speaker muted")
-                                : QStringLiteral("speaker %1 dB down").arg(s.speakerAttenuation * 2);
-    m_speakerValue->setText(QStringLiteral("%1, %2, mic gain %3")
-                                .arg(QLatin1String(microphone[s.microphone % 3]), speaker)
-                                .arg(s.microphoneGain));
+    if (persona.v253) {
+        m_voiceValue->setText(s.voiceOnline ? QStringLiteral("<b>voice, off hook</b>")
+                                            : QStringLiteral("command mode"));
+        const Persona::LineLabel* label = persona.label(s.lineSelect);
+        m_deviceValue->setText(QStringLiteral("+VLS=%1 \"%2\"")
+                                   .arg(s.lineSelect)
+                                   .arg(label ? QString::fromLatin1(label->devices) : QString()));
+        QString levels = QStringLiteral("speaker level %1").arg(s.speakerLevel);
+        if (persona.microphoneGain) {
+            levels += QStringLiteral(", mic gain %1").arg(s.microphoneLevel);
+        }
+        if (persona.speakerphoneSwitch) {
+            levels += s.speakerphoneOn ? QStringLiteral(", speakerphone on") : QStringLiteral(", speakerphone off");
+        }
+        m_speakerValue->setText(levels);
+    } else {
+        m_voiceValue->setText(s.voiceOnline ? QStringLiteral("<b>online voice command mode (VCON)</b>")
+                                            : QStringLiteral("command mode"));
+        m_deviceValue->setText(QStringLiteral("#VLS=%1 %2").arg(s.lineSelect).arg(lineDevice(s.lineSelect)));
+        static const char* const microphone[] = {"microphone muted", "microphone on", "room monitor"};
+        const QString speaker = s.speakerAttenuation >= 16
+                                    ? QStringLiteral("speaker muted")
+                                    : QStringLiteral("speaker %1 dB down").arg(s.speakerAttenuation * 2);
+        m_speakerValue->setText(QStringLiteral("%1, %2, mic gain %3")
+                                    .arg(QLatin1String(microphone[s.microphone % 3]), speaker)
+                                    .arg(s.microphoneGain));
+    }
     m_dialledValue->setText(s.dialled.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(s.dialled));
 
     m_ringsLabel->setText(s.phase == CallPhase::Ringing
@@ -292,6 +327,14 @@ void ModemWindow::refreshStatus() {
     m_busyButton->setEnabled(outgoing);
     m_noAnswerButton->setEnabled(outgoing);
     m_hangUpButton->setEnabled(s.phase == CallPhase::Connected);
+}
+
+void ModemWindow::choosePersona() {
+    const auto id = static_cast<Persona::Id>(m_persona->currentData().toInt());
+    if (id != m_session.modem().config().persona) {
+        m_session.modem().setPersona(id);
+        statusBar()->showMessage(QStringLiteral("Another modem on the line: calls and settings start afresh."), 8000);
+    }
 }
 
 void ModemWindow::refreshHost() {

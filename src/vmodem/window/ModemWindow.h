@@ -14,9 +14,9 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-// The virtual modem's window: the line's traffic both ways, what the modem is doing, and the
-// telephone line's other side at the user's fingertips (ring with a caller, answer, be busy,
-// hang up).
+// The virtual modem's window: the line's traffic both ways, which modem it plays and what it is
+// doing, and the telephone line's other side at the user's fingertips (ring with a caller,
+// answer, be busy, hang up).
 class ModemWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -30,6 +30,7 @@ private:
     QWidget* buildTrafficBox();
 
     void refreshStatus();
+    void choosePersona();
     void refreshHost();
     void appendTraffic(const QTime& time, TrafficLog::Kind kind, const QString& text);
     void ring();
@@ -41,6 +42,7 @@ private:
     ModemSession& m_session;
 
     QLabel* m_hostLabel = nullptr;
+    QComboBox* m_persona = nullptr;
     QLabel* m_hookValue = nullptr;
     QLabel* m_callValue = nullptr;
     QLabel* m_classValue = nullptr;
