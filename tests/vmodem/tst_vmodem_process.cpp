@@ -46,6 +46,7 @@ private slots:
     void endsAtEndOfInputUnlessScripted();
     void endsOnTerminationSignal();
     void neverReplacesARegularFile();
+    void playsItsPersona();
 };
 
 void TestVmodemProcess::talksOverItsPseudoTerminal() {
@@ -177,6 +178,15 @@ void TestVmodemProcess::neverReplacesARegularFile() {
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("keep me"));
+}
+
+void TestVmodemProcess::playsItsPersona() {
+    VirtualModemProcess modem;
+    QVERIFY(modem.start({QStringLiteral("--persona"), QStringLiteral("usr5637")}));
+    QVERIFY(modem.waitForOutput(QStringLiteral("note: persona usr5637")));
+    QVERIFY(modem.waitForOutput(QStringLiteral("note: usr5637 modem on ") + modem.ptyPath()));
+    QVERIFY(modem.stop());
+    QVERIFY(modem.outputLines().last().endsWith(QLatin1String("note: usr5637 modem switched off")));
 }
 
 QTEST_GUILESS_MAIN(TestVmodemProcess)

@@ -72,9 +72,14 @@ int main(int argc, char** argv) {
         modemWindow = std::make_unique<ModemWindow>(session);
         modemWindow->show();
     }
-    session.log().note(options.linkPath.isEmpty()
-                           ? QStringLiteral("modem on %1").arg(session.ptyPath())
-                           : QStringLiteral("modem on %1, linked as %2").arg(session.ptyPath(), options.linkPath));
+    // The log names the modem by its persona, which the window may change meanwhile.
+    const auto modemName = [&session] { return session.modem().persona().name + QStringLiteral(" modem"); };
+    const Persona& persona = session.modem().persona();
+    session.log().note(QStringLiteral("persona %1: %2").arg(persona.name, persona.title));
+    session.log().note(
+        options.linkPath.isEmpty()
+            ? QStringLiteral("%1 on %2").arg(modemName(), session.ptyPath())
+            : QStringLiteral("%1 on %2, linked as %3").arg(modemName(), session.ptyPath(), options.linkPath));
 
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::terminationRequested, app.get(), &QCoreApplication::quit,
@@ -113,6 +118,6 @@ int main(int argc, char** argv) {
         stdinRunner->readFrom(STDIN_FILENO);
     }
     const int status = QCoreApplication::exec();
-    session.log().note(QStringLiteral("modem switched off"));
+    session.log().note(QStringLiteral("%1 switched off").arg(modemName()));
     return status;
 }
