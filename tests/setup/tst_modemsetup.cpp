@@ -1,3 +1,4 @@
+#include "ModemEntries.h"
 #include "PhoneLine.h"
 #include "console/Phone.h"
 #include "console/SettingsStore.h"
@@ -25,6 +26,8 @@ private slots:
     void exitStoresWhatTheDialogShowsNotWhatChangedMeanwhile();
     void devicesAreWrittenOnlyWhenChanged();
     void exitAfterTheFirstStartLeavesTheModemDetached();
+    void commandSet_data();
+    void commandSet();
 };
 
 namespace {
@@ -339,6 +342,62 @@ void TestModemSetup::exitAfterTheFirstStartLeavesTheModemDetached() {
     QVERIFY(!line.phone().comModem().portOpen());
     QVERIFY(!line.phone().face().lit(PhoneView::Light::Power));
     QCOMPARE(line.written(), QByteArray());
+}
+
+void TestModemSetup::commandSet_data() {
+    QTest::addColumn<QString>("store");  // key=text in "Modem", separated by ";"
+    QTest::addColumn<QString>("found");  // the latest attach's probe: set:the one line selection; "" none
+    QTest::addColumn<QString>("chosen"); // the sets chosen in turn, by ";"
+    QTest::addColumn<QString>("opens");  // set|init|caller ID|talk through applies|speakerphone listed
+    QTest::addColumn<QString>("stores"); // the keys of the command set after Exit, absent ones left out
+    const auto row = [](const char* name, const char* store, const char* found, const char* chosen, const char* opens,
+                        const char* stores) {
+        QTest::newRow(name) << QString::fromLatin1(store) << QString::fromLatin1(found) << QString::fromLatin1(chosen)
+                            << QString::fromLatin1(opens) << QString::fromLatin1(stores);
+    };
+    row("first start, V.253 chosen: IntString ends the first start", "", "", "V.253",
+        "Detect|AT#CLS=8#VLS=6|#CID=1|0|0",
+        "CommandSet=V.253;IntString=AT#CLS=8#VLS=6;V253IntString=AT+FCLASS=8;V253CallerIDString=+VCID=1");
+    row("existing store untouched: no new key", "IntString=AT&F", "V.253:MST", "", "Rockwell|AT&F|#CID=1|0|1",
+        "IntString=AT&F;CallerIDString=#CID=1");
+    row("V.253 without a speakerphone, Rockwell chosen", "CommandSet=V.253;IntString=AT&F", "V.253:ST", "Rockwell",
+        "V.253|AT+FCLASS=8|+VCID=1|1|0", "CommandSet=Rockwell;IntString=AT&F;CallerIDString=#CID=1");
+    row("Detect found V.253", "CommandSet=Detect;IntString=AT&F;V253IntString=AT&D2", "V.253:MST", "",
+        "Detect|AT&D2|+VCID=1|1|1", "CommandSet=Detect;IntString=AT&F;V253IntString=AT&D2;V253CallerIDString=+VCID=1");
+    row("hand-edited words kept", "CommandSet=v253;TalkThrough=speaker;IntString=AT&F", "", "", "v253|AT&F|#CID=1|0|0",
+        "CommandSet=v253;IntString=AT&F;CallerIDString=#CID=1;TalkThrough=speaker");
+}
+
+void TestModemSetup::commandSet() {
+    QFETCH(QString, store);
+    QFETCH(QString, found);
+    QFETCH(QString, chosen);
+    QFETCH(QString, opens);
+    QFETCH(QString, stores);
+    PhoneLine line;
+    writeModemEntries(line.store(), store);
+    line.shared.Voice.detected = !found.isEmpty();
+    line.shared.Voice.set = found.startsWith(Settings::V253) ? ModemVoice::Set::V253 : ModemVoice::Set::Rockwell;
+    line.shared.Voice.selections = {{1, found.section(QLatin1Char(':'), 1)}};
+    ModemSetup setup(line.services);
+    SetupChoices shown = setup.Form_Load();
+    QCOMPARE(QStringList({shown.commandSet, shown.intString, shown.callerIdString,
+                          QString::number(shown.talkThroughApplies), QString::number(shown.speakerphoneListed)})
+                 .join(QLatin1Char('|')),
+             opens);
+    for (const QString& set : chosen.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        shown = setup.cboCommandSet_Click(set, shown);
+    }
+    setup.cmdExit_Click(shown);
+    QStringList written;
+    for (const Settings::Key* key : {&Settings::CommandSet, &Settings::IntString, &Settings::CallerIDString,
+                                     &Settings::V253IntString, &Settings::V253CallerIDString, &Settings::TalkThrough}) {
+        if (line.store().contains(*key)) {
+            written << key->name + QLatin1Char('=') + line.store().read(*key);
+        }
+    }
+    QCOMPARE(written.join(QLatin1Char(';')), stores);
+    QCOMPARE(line.shared.V253IntString, line.store().read(Settings::V253IntString, Settings::Reader::Setup));
 }
 
 QTEST_MAIN(TestModemSetup)

@@ -1,3 +1,4 @@
+#include "ModemEntries.h"
 #include "WindowLine.h"
 #include "console/Phone.h"
 #include "console/SettingsStore.h"
@@ -102,9 +103,7 @@ void TestSetupDialog::showsWhatTheOpeningReturned() {
     QFETCH(QString, callerIdString);
     QFETCH(bool, switchesChecked);
     WindowLine line;
-    for (const QString& entry : store.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        line.store().write(Settings::Modem, entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
-    }
+    writeModemEntries(line.store(), store);
     line.store().setPortDevice(2, QStringLiteral("/dev/ttyUSB0"));
     line.shared.AutoAns = inMemory;
     line.shared.DisCID = inMemory;
