@@ -1,5 +1,6 @@
 #include "setup/frmSetup.h"
 
+#include "console/SettingKeys.h"
 #include "platform/Controls.h"
 #include "platform/DesignColors.h"
 #include "platform/Fonts.h"
@@ -59,7 +60,8 @@ void frmSetup::buildFace() {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFont(Fonts::design(QStringLiteral("MS Sans Serif"), 8.25));
     Placement::fill(this, DesignColors::PanelGrey);
-    setFixedSize(Twips::toPixels(DesignClientWidth), Twips::toPixels(DesignClientHeight + DevicesHeight));
+    setFixedSize(Twips::toPixels(DesignClientWidth),
+                 Twips::toPixels(DesignClientHeight + DevicesHeight + CommandSetHeight));
 
     SSFrame1 = place(new QGroupBox(QStringLiteral("Modem"), this), QStringLiteral("SSFrame1"), 60, 30, 5265, 4065);
     Placement::fill(SSFrame1, DesignColors::PanelGrey);
@@ -125,6 +127,7 @@ void frmSetup::buildFace() {
         connect(box, &QComboBox::activated, box, [box](int item) { box->setEditText(box->itemData(item).toString()); });
         cboDevice[i] = box;
     }
+    buildCommandSet();
 
     widenToFit(SSPanel1[0]);
     widenToFit(SSPanel1[1]);
@@ -133,11 +136,42 @@ void frmSetup::buildFace() {
         widenToFit(button);
     }
 
-    QWidget* order[] = {txtModem,    optPort[0],        optPort[1],   optPort[2],   optPort[3],  chkAuto,
-                        chkCallerID, txtCallerIDstring, chkAutoAns,   cmdExit,      chkDiscid,   cmdCancel,
-                        chkDisCW,    cboDevice[0],      cboDevice[1], cboDevice[2], cboDevice[3]};
+    QWidget* order[] = {txtModem,     optPort[0],   optPort[1],        optPort[2],        optPort[3],
+                        chkAuto,      chkCallerID,  txtCallerIDstring, chkAutoAns,        cmdExit,
+                        chkDiscid,    cmdCancel,    chkDisCW,          cboDevice[0],      cboDevice[1],
+                        cboDevice[2], cboDevice[3], cboCommandSet,     optTalkThrough[0], optTalkThrough[1]};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+// Below the devices: the command set. The two strings above belong to the set chosen here.
+void frmSetup::buildCommandSet() {
+    fraCommandSet = place(new QGroupBox(QStringLiteral("Voice Commands"), this), QStringLiteral("fraCommandSet"), 60,
+                          DesignClientHeight + DevicesHeight - 195, 5265, CommandSetHeight - 75);
+    Placement::fill(fraCommandSet, DesignColors::PanelGrey);
+    lblCommandSet = place(new QLabel(QStringLiteral("Command Set:"), fraCommandSet), QStringLiteral("lblCommandSet"),
+                          180, 390, 1275, 195);
+    cboCommandSet = place(new QComboBox(fraCommandSet), QStringLiteral("cboCommandSet"), 1500, 330, 1695, 315);
+    cboCommandSet->addItems(Settings::choicesOf(Settings::CommandSet));
+    cboCommandSet->setToolTip(QStringLiteral("The Modem's Voice Commands: Detect Asks the Modem at Each Attach"));
+    cboCommandSet->setAccessibleName(QStringLiteral("Command set"));
+    lblCommandSet->setBuddy(cboCommandSet);
+    connect(cboCommandSet, &QComboBox::activated, this,
+            [this](int item) { showCommandSet(m_logic.cboCommandSet_Click(cboCommandSet->itemText(item), shown())); });
+    lblFound = place(new QLabel(fraCommandSet), QStringLiteral("lblFound"), 1500, 705, 3615, 420);
+    lblFound->setWordWrap(true);
+    lblFound->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // Only the V.253 set offers a choice of how to talk.
+    fraTalkThrough = place(new QWidget(fraCommandSet), QStringLiteral("fraTalkThrough"), 0, 1230, 5265, 540);
+    lblTalkThrough = place(new QLabel(QStringLiteral("Talk through:"), fraTalkThrough),
+                           QStringLiteral("lblTalkThrough"), 180, 30, 1275, 195);
+    static const char* const ways[2] = {"the modem's speakerphone", "a telephone on the same line"};
+    for (int i = 0; i < 2; ++i) {
+        optTalkThrough[i] = place(new QRadioButton(QLatin1String(ways[i]), fraTalkThrough),
+                                  indexed("optTalkThrough", i), 1500, 30 + i * 270, 3615, 195);
+        optTalkThrough[i]->setAccessibleName(QStringLiteral("Talk through ") + QLatin1String(ways[i]));
     }
 }
 
@@ -145,8 +179,18 @@ void frmSetup::showChoices(const SetupChoices& choices) {
     if (choices.port >= 1 && choices.port <= 4) {
         optPort[static_cast<std::size_t>(choices.port - 1)]->setChecked(true);
     }
-    txtModem->setText(choices.intString);
-    txtCallerIDstring->setText(choices.callerIdString);
+    // A stored word that is no choice stays in view, selecting none.
+    cboCommandSet->setCurrentIndex(cboCommandSet->findText(choices.commandSet));
+    cboCommandSet->setPlaceholderText(choices.commandSet);
+    lblFound->setText(choices.found);
+    optTalkThrough[0]->setChecked(choices.talkThrough == Settings::Speakerphone);
+    optTalkThrough[1]->setChecked(choices.talkThrough == Settings::Telephone);
+    optTalkThrough[0]->setEnabled(choices.speakerphoneListed);
+    if (!choices.speakerphoneListed) {
+        optTalkThrough[0]->setToolTip(
+            QStringLiteral("The modem lists no speakerphone (a selection with microphone, speaker and line)"));
+    }
+    showCommandSet(choices);
     chkCallerID->setChecked(choices.callerId);
     chkAuto->setChecked(choices.autoOn);
     chkAutoAns->setChecked(choices.autoAns);
@@ -178,7 +222,19 @@ SetupChoices frmSetup::shown() const {
     for (std::size_t i = 0; i < cboDevice.size(); ++i) {
         choices.devices[i] = cboDevice[i]->currentText();
     }
+    choices.commandSet = cboCommandSet->currentIndex() < 0 ? QString() : cboCommandSet->currentText();
+    if (optTalkThrough[0]->isChecked()) {
+        choices.talkThrough = Settings::Speakerphone;
+    } else if (optTalkThrough[1]->isChecked()) {
+        choices.talkThrough = Settings::Telephone;
+    }
     return choices;
+}
+
+void frmSetup::showCommandSet(const SetupChoices& choices) {
+    txtModem->setText(choices.intString);
+    txtCallerIDstring->setText(choices.callerIdString);
+    fraTalkThrough->setEnabled(choices.talkThroughApplies);
 }
 
 void frmSetup::cmdExit_Click() {

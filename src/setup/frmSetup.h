@@ -1,7 +1,8 @@
 #pragma once
 
 // The modem setup dialog's window: the serial port, the initialisation and caller-ID strings, the
-// start-up, caller-ID, answering and dialling switches, and the device behind each port number.
+// start-up, caller-ID, answering and dialling switches, the device behind each port number, and
+// the modem's voice command set.
 // Its logic is ModemSetup: the window shows what the opening read, forwards each click, and hands
 // what it shows to Exit. Modeless.
 
@@ -23,11 +24,12 @@ struct Services;
 class frmSetup : public QDialog {
     Q_OBJECT
 public:
-    // The dialog's client area at its design size, in twips, and the room the port devices add
-    // below it.
+    // The dialog's client area at its design size, in twips, and the room the port devices and
+    // the command set add below it.
     static constexpr int DesignClientWidth = 5415;
     static constexpr int DesignClientHeight = 4290;
     static constexpr int DevicesHeight = 1935;
+    static constexpr int CommandSetHeight = 1965;
 
     // `mainWindow` comes back to the front when the dialog ends.
     frmSetup(QWidget& mainWindow, Services& services, QWidget* parent = nullptr);
@@ -55,6 +57,15 @@ private:
     QGroupBox* fraDevices = nullptr;
     std::array<QLabel*, 4> lblDevice{};
     std::array<QComboBox*, 4> cboDevice{};
+    // The voice command set, what the latest attach found, and how the user talks with the V.253
+    // set (the modem's speakerphone, or a telephone on the line).
+    QGroupBox* fraCommandSet = nullptr;
+    QLabel* lblCommandSet = nullptr;
+    QComboBox* cboCommandSet = nullptr;
+    QLabel* lblFound = nullptr;
+    QWidget* fraTalkThrough = nullptr;
+    QLabel* lblTalkThrough = nullptr;
+    std::array<QRadioButton*, 2> optTalkThrough{};
 
 public slots:
     // Esc.
@@ -66,7 +77,9 @@ protected:
 
 private:
     void buildFace();
+    void buildCommandSet();
     void showChoices(const SetupChoices& choices);
+    void showCommandSet(const SetupChoices& choices);
     SetupChoices shown() const;
     void showMainWindow();
     void unload();

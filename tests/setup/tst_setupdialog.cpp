@@ -36,6 +36,7 @@ private slots:
     void firstStartOpensItAndExitLeavesTheModemDetached();
     void closedDuringAWait();
     void tooltipsDevicesAndFocusOrder();
+    void commandSetSwapsTheStrings();
 };
 
 namespace {
@@ -308,6 +309,24 @@ void TestSetupDialog::tooltipsDevicesAndFocusOrder() {
         }
     }
     QCOMPARE(chain, expected);
+}
+
+void TestSetupDialog::commandSetSwapsTheStrings() {
+    WindowLine line;
+    line.store().write(Settings::CommandSet, Settings::V253);
+    line.shared.Voice.set = ModemVoice::Set::V253;
+    line.shared.Voice.selections = {{1, QStringLiteral("MST")}};
+    QPointer<frmSetup> setup = openSetup(line);
+    click(control(setup, indexed("optTalkThrough", 0)));
+    setText(setup, "txtModem", QStringLiteral("ATX"));
+    QTest::keyClick(control(setup, QStringLiteral("cboCommandSet")), Qt::Key_Up); // Rockwell
+    QCOMPARE(text(setup, "txtModem"), QStringLiteral("AT#CLS=8#VLS=6"));
+    QVERIFY(!control(setup, indexed("optTalkThrough", 1))->isEnabled());
+    click(control(setup, QStringLiteral("cmdExit")));
+    QCOMPARE(stored(line, Settings::V253IntString), QStringLiteral("ATX")); // the set's typing, kept by the logic
+    QCOMPARE(stored(line, Settings::CommandSet), Settings::Rockwell);
+    QCOMPARE(stored(line, Settings::TalkThrough), Settings::Speakerphone);
+    QCOMPARE(line.shared.TalkThrough, Settings::Speakerphone);
 }
 
 QTEST_MAIN(TestSetupDialog)

@@ -170,6 +170,8 @@ void TestAccessibility::controlsAndTheirNames_data() {
     row("setup", "txtModem", "Initialization string", "Pleas Include the AT Prefix");
     row("setup", "SSPanel2", "Comm Port");
     row("setup", "cboDevice_1", "Comm 2", "The Device of Comm 2: Choose One or Type Its Path");
+    row("setup", "optTalkThrough_0", "Talk through the modem's speakerphone",
+        "The modem lists no speakerphone (a selection with microphone, speaker and line)");
     row("about", "picIcon", "Brisvane icon");
     row("splash", "frmSplash", "Brisvane");
     row("splash", "imgLogo", "Picture of the telephone");
