@@ -1,6 +1,6 @@
 // One read from the modem, through everything the program does with it before it shows a caller:
 // decoding, line-end normalisation, the caller-ID cut-out, the plain-text cleaner, the displayed
-// number and the rearranged name.
+// number and the rearranged name; and the V.253 set's reading of tags and connections.
 #include "FuzzCheck.h"
 #include "ReceivedBytes.h"
 #include "modem/ModemText.h"
@@ -19,5 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             failOn(QStringLiteral("a value that depends on what lies after the text"), bytes);
         }
     }
+    // The V.253 reading: the tags spaced once and for all, the line ends left as they were.
+    const QString spaced = ModemText::withSpacedTags(text);
+    if (ModemText::withSpacedTags(spaced) != spaced || !lineEndFault(spaced).isEmpty()) {
+        failOn(QStringLiteral("spacing the tags changed more than the tags"), bytes);
+    }
+    ModemText::answeredOk(spaced);
     return 0;
 }

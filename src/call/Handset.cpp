@@ -28,6 +28,7 @@ void Handset::cmdHandset_Click() {
     ModemLink& link = m_link;
     const ModemCommands commands = ModemCommands::of(m_services.shared);
     if (!inUse()) {
+        m_face.setHandsetReturns(!commands.v253());
         if (link.callCommand(commands.handset())) {
             show(true);
         }

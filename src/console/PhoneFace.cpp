@@ -45,7 +45,14 @@ void PhoneFace::setUnavailable(Control control, const QString& why) {
 }
 
 QString PhoneFace::handsetToolTip() const {
-    return latched(Latch::Handset) ? QStringLiteral("Back to Speakerphone") : QStringLiteral("Pick Up Handset");
+    if (!latched(Latch::Handset)) {
+        return QStringLiteral("Pick Up Handset");
+    }
+    return m_handsetReturns ? QStringLiteral("Back to Speakerphone") : QStringLiteral("The call is on your telephone");
+}
+
+void PhoneFace::setHandsetReturns(bool returns) {
+    m_handsetReturns = returns;
 }
 
 void PhoneFace::setSpeakerLevel(int level) {

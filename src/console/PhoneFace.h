@@ -43,6 +43,9 @@ public:
     void setLatched(Latch button, bool on);
     // The Handset button's tooltip follows its latch; Hold's and Mute's never change.
     QString handsetToolTip() const;
+    // Whether Handset pressed again brings the call back (the Rockwell set's handset), or the call
+    // stays on the telephone it was left to (the V.253 set).
+    void setHandsetReturns(bool returns);
 
     // Why an audio control cannot act with this modem, or empty when it can.
     QString unavailable(Control control) const { return m_unavailable[index(control)]; }
@@ -81,6 +84,7 @@ private:
     std::array<bool, 2> m_lit{};
     std::array<bool, 3> m_latched{};
     std::array<QString, 4> m_unavailable;
+    bool m_handsetReturns = true;
     int m_speakerLevel = 5;
     int m_microphoneGain = 1;
     int m_widthTwips = WideWidth;

@@ -192,6 +192,7 @@ void TestV253::callLines() {
         QCOMPARE(phone.face().unavailable(PhoneFace::Control::MicrophoneGain).isEmpty(), !written.isEmpty());
     } else if (action == QLatin1String("handset")) {
         phone.handset().cmdHandset_Click();
+        QCOMPARE(phone.face().handsetToolTip(), QStringLiteral("The call is on your telephone"));
     } else if (action == QLatin1String("end")) {
         phone.calls().cmdEnd_Click();
     } else if (action == QLatin1String("detach")) {

@@ -1,9 +1,9 @@
 #include "PhoneOnVirtualModem.h"
 
-bool PhoneOnVirtualModem::attach() {
-    const QStringList line{QStringLiteral("--answer-after"),  QStringLiteral("0.3"),
-                           QStringLiteral("--ring-interval"), QStringLiteral("0.5"),
-                           QStringLiteral("--rings"),         QStringLiteral("20")};
+bool PhoneOnVirtualModem::attach(const QStringList& modemArguments) {
+    const QStringList line = modemArguments + QStringList{QStringLiteral("--answer-after"),  QStringLiteral("0.3"),
+                                                          QStringLiteral("--ring-interval"), QStringLiteral("0.5"),
+                                                          QStringLiteral("--rings"),         QStringLiteral("20")};
     if (!modem.start(line)) {
         return false;
     }

@@ -16,8 +16,8 @@ class PhoneOnVirtualModem {
 public:
     // Starts the modem, stores it as port 1 (with the usual strings and "AutoOn" "True", besides
     // whatever the test stored first) and loads the window. True once the modem has the
-    // initialisation line.
-    bool attach();
+    // initialisation line. `modemArguments` go to the modem ("--persona cx93001").
+    bool attach(const QStringList& modemArguments = {});
 
     frmPhone& phone() { return rig.window(); }
     // The window's control named `name`.

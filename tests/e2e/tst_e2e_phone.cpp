@@ -1,5 +1,6 @@
 #include "PhoneOnVirtualModem.h"
 #include "console/Phone.h"
+#include "console/SettingsStore.h"
 #include "console/frmPhone.h"
 #include "platform/Controls.h"
 
@@ -33,6 +34,8 @@ class TestE2ePhone : public QObject {
 private slots:
     void attach();
     void callOutWithTonesHoldAndMuteHungUpByTheFarEnd();
+    void personas_data();
+    void personas();
     void incomingCall_data();
     void incomingCall();
 };
@@ -139,6 +142,62 @@ void TestE2ePhone::incomingCall() {
     QCOMPARE(textOf(line, "txtStatus"), QStringLiteral("In Use"));
     QVERIFY(line.modem.waitForHostBytes(Init + "ATA\r"));
     QCOMPARE(line.modem.hostBytes(), Init + "ATA\r");
+}
+
+void TestE2ePhone::personas_data() {
+    QTest::addColumn<QString>("persona");
+    QTest::addColumn<QString>("talk");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QByteArray>("answer"); // the line that answers a caller
+    QTest::addColumn<QByteArray>("dial");   // the lines of a dialled call with a tone
+    QTest::newRow("cx93001") << "cx93001"
+                             << "Telephone"
+                             << "V.253, found: CX93001-EIS_V0.2013-V92 CONEXANT" << QByteArray("AT+VLS=1\r")
+                             << QByteArray("AT+VLS=1\rATDT5551234\rAT+VTS=5\r");
+    QTest::newRow("usr5637") << "usr5637"
+                             << "Speakerphone"
+                             << "V.253, found: U.S. Robotics" << QByteArray("AT+VLS=7\r")
+                             << QByteArray("AT+VLS=7\rATDT5551234\rAT+VGS=85\rAT+VTS=5\r");
+    QTest::newRow("rockwell") << "rockwell"
+                              << "Telephone"
+                              << "Rockwell, found: " << QByteArray("ATA\r")
+                              << QByteArray("AT#VRN=0\rATDT5551234\rAT#SPK=,5,,\rAT#VBT=1#VTS=5\r");
+}
+
+// "Detect" with each kind of modem the virtual one plays: the right set, its callers shown and
+// answered, a call dialled with a tone, both hung up.
+void TestE2ePhone::personas() {
+    QFETCH(QString, persona);
+    QFETCH(QString, talk);
+    QFETCH(QString, found);
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArray, dial);
+    PhoneOnVirtualModem line;
+    line.rig.store().write(Settings::CommandSet, Settings::Detect);
+    line.rig.store().write(Settings::TalkThrough, talk);
+    QVERIFY(line.attach({QStringLiteral("--persona"), persona}));
+    Phone& phone = line.rig.phone();
+    QVERIFY2(line.rig.shared.Voice.describe().startsWith(found), qPrintable(line.rig.shared.Voice.describe()));
+    const QByteArray init = line.modem.hostBytes().mid(line.modem.hostBytes().lastIndexOf("AT", -2));
+
+    line.modem.command(QStringLiteral("ring 4075551212 SMITH,JOHN"));
+    QTRY_COMPARE(textOf(line, "txtName"), QStringLiteral("JOHN SMITH"));
+    QCOMPARE(textOf(line, "txtNumberIn"), QStringLiteral("555-1212"));
+    const qsizetype before = line.modem.hostBytes().size();
+    click(line, "cmdSend");
+    QTRY_VERIFY(phone.state.VoiceConnected);
+    click(line, "cmdEnd");
+    QVERIFY(line.modem.waitForHostBytes(answer + "ATH\r" + init));
+
+    const qsizetype dialled = line.modem.hostBytes().size();
+    phone.face().setText(PhoneFace::Box::NumberOut, QStringLiteral("5551234"));
+    click(line, "cmdSend");
+    QTRY_VERIFY(phone.state.VoiceConnected);
+    click(line, "cmdNumber_4");
+    QVERIFY(line.modem.waitForHostBytes(dial));
+    click(line, "cmdEnd");
+    QVERIFY(line.modem.waitForHostBytes(dial + "ATH\r" + init));
+    QCOMPARE(line.modem.hostBytes().mid(before, dialled - before), answer + "ATH\r" + init);
 }
 
 QTEST_MAIN(TestE2ePhone)

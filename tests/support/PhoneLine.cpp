@@ -104,7 +104,8 @@ bool PhoneLine::attach() {
     }
     s.setPortDevice(1, device);
     load();
-    if (!waitUntil([this] { return m_all.endsWith('\r'); }, 10)) {
+    // The initialisation line is the attach's last, after any questions to the modem.
+    if (!waitUntil([this] { return shared.ModemAttached && m_all.endsWith('\r'); }, 10)) {
         return false;
     }
     clearWritten();
