@@ -52,6 +52,10 @@ ModemLink::ModemLink(Services& services, PhoneState& state, SerialControl& comMo
 }
 
 void ModemLink::modem_int() {
+    // An attach that is asking the modem what it takes finishes first (On/Off pressed meanwhile).
+    if (m_state.Probing) {
+        return;
+    }
     m_watch->stop();
     if (const SerialError e = attach()) {
         ModemError(e);
@@ -299,6 +303,9 @@ QString ModemLink::chosenDevice() const {
 }
 
 void ModemLink::reattach() {
+    if (m_state.Probing) {
+        return;
+    }
     if (m_state.Unloading || m_services.shared.ModemAttached || chosenDevice() != m_lostChoice) {
         m_watch->stop();
         return;
