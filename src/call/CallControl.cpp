@@ -36,7 +36,41 @@ CallControl::CallControl(Services& services, PhoneState& state, SerialControl& c
     , m_face(face)
     , m_link(link)
     , m_responses(responses) {
-    connect(&m_link, &ModemLink::deviceLost, this, &CallControl::dropCall);
+    connect(&m_link, &ModemLink::deviceLost, this, [this] { dropCall(EndReason::ModemLost); });
+    connect(&responses, &ModemResponses::callerReported, this, &CallControl::onCallerReported);
+    connect(&responses, &ModemResponses::callerGone, this, &CallControl::onCallerGone);
+    connect(&responses, &ModemResponses::voiceConnectionReported, this, &CallControl::onVoiceConnection);
+}
+
+void CallControl::setPhase(Phase phase) {
+    m_phase = phase;
+}
+
+void CallControl::onCallerReported(const QString& number, const QString& name) {
+    m_state.IncomingCall = true;
+    if (!m_services.shared.CallActive) {
+        setPhase(Phase::Ringing);
+    }
+    emit callerReported(number, name);
+}
+
+void CallControl::onCallerGone() {
+    m_state.IncomingCall = false;
+    if (m_phase == Phase::Ringing) {
+        setPhase(Phase::Idle);
+    }
+    emit callerGone();
+}
+
+void CallControl::onVoiceConnection() {
+    // Whenever the modem reports it, also outside a call; a call hears of it once.
+    const bool news = !m_state.VoiceConnected && m_services.shared.CallActive;
+    m_state.VoiceConnected = true;
+    m_state.ConnectsOnOk = false;
+    if (news) {
+        setPhase(Phase::Connected);
+        emit connected();
+    }
 }
 
 void CallControl::abandonDial() {
@@ -71,14 +105,21 @@ void CallControl::cmdSend_Click() {
     }
     SharedState& shared = m_services.shared;
     dial([this] { return m_face.text(Box::NumberOut); },
-         [this, &shared](const QString& number) { return CommandLines::dial(number, shared.DisCID, shared.DisCW); },
-         true);
+         [&shared](const QString& number) { return CommandLines::dial(number, shared.DisCID, shared.DisCW); }, false);
 }
 
 void CallControl::answerWaitingCaller() {
     if (m_state.IncomingCall) {
+        m_answerWay = AnswerWay::Notification;
         cmdSend_Click();
+        m_answerWay = AnswerWay::Send;
     }
+}
+
+void CallControl::answerAutomatically() {
+    m_answerWay = AnswerWay::Automatic;
+    cmdSend_Click();
+    m_answerWay = AnswerWay::Send;
 }
 
 bool CallControl::placeServiceCall(const QString& code) {
@@ -86,11 +127,11 @@ bool CallControl::placeServiceCall(const QString& code) {
         return false;
     }
     return dial([code] { return code; }, [](const QString& number) { return CommandLines::dial(number, false, false); },
-                false);
+                true);
 }
 
 bool CallControl::dial(const std::function<QString()>& number, const std::function<QString(const QString&)>& dialLine,
-                       bool rememberAsLastDialed) {
+                       bool serviceCode) {
     SharedState& shared = m_services.shared;
     const quint64 call = ++m_generation;
     m_link.beginCall();
@@ -105,21 +146,23 @@ bool CallControl::dial(const std::function<QString()>& number, const std::functi
         return false;
     }
 
-    const QString dialled = number();
+    const QString toDial = number();
     // A connection reported while no call was going on belongs to none; the speaker level waits
     // for this call's. A call in progress keeps its connection (and its controls) until End.
     if (!shared.CallActive) {
         m_state.VoiceConnected = false;
     }
-    if (m_link.output(dialLine(dialled))) {
+    if (m_link.output(dialLine(toDial))) {
         return false;
     }
     const ModemCommands commands = ModemCommands::of(m_services.shared);
     m_state.ConnectsOnOk = commands.v253();
     shared.CallActive = true;
-    if (rememberAsLastDialed) {
-        m_services.settings.write(Settings::LastDialed, dialled);
+    if (!serviceCode) {
+        m_services.settings.write(Settings::LastDialed, toDial);
     }
+    setPhase(Phase::Dialling);
+    emit dialled(toDial, serviceCode);
     showInUse();
     m_face.setText(Box::NumberIn, QString());
     if (commands.throughTelephone()) {
@@ -144,9 +187,14 @@ void CallControl::answer() {
     }
     m_state.ConnectsOnOk = commands.v253();
     m_state.IncomingCall = false;
+    // As for a dial: a connection reported while no call was going on belongs to none.
+    if (!m_services.shared.CallActive) {
+        m_state.VoiceConnected = false;
+    }
     m_services.shared.CallActive = true;
+    setPhase(Phase::Connected);
     showInUse();
-    emit callAnswered();
+    emit callAnswered(m_answerWay);
 }
 
 void CallControl::showInUse() {
@@ -173,6 +221,7 @@ void CallControl::cmdEnd_Click() {
 
     clearDisplays();
     guarded(m_link.output(CommandLines::hangUp()));
+    setPhase(Phase::Ending);
 
     const quint64 reportsBefore = m_responses.reportCount();
     const QPointer<CallControl> alive(this);
@@ -188,14 +237,20 @@ void CallControl::cmdEnd_Click() {
         guarded(m_link.output(m_link.initialisationLine()));
     }
     settleCallState(m_responses.reportCount() != reportsBefore);
-    emit callEnded();
+    emit callEnded(EndReason::End);
 }
 
-void CallControl::dropCall() {
+void CallControl::dropCall(EndReason why) {
     ++m_generation;
     clearDisplays();
     settleCallState(false);
-    emit callEnded();
+    emit callEnded(why);
+}
+
+void CallControl::modemLeftCall(EndReason why) {
+    if (m_services.shared.CallActive) {
+        emit callEnded(why);
+    }
 }
 
 void CallControl::settleCallState(bool keepIncomingCall) {
@@ -223,4 +278,5 @@ void CallControl::settleCallState(bool keepIncomingCall) {
     }
     state.VoiceConnected = false;
     state.ConnectsOnOk = false;
+    setPhase(state.IncomingCall ? Phase::Ringing : Phase::Idle);
 }

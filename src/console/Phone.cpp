@@ -40,7 +40,7 @@ Phone::Phone(Services& services, PhoneView& view, std::unique_ptr<SerialTranspor
     connect(m_modemLink, &ModemLink::attached, m_audio, &AudioControls::showWhatCanAct);
     connect(m_calls, &CallControl::callStarting, m_audio, &AudioControls::showWhatCanAct);
     // Automatic answering answers as Send does.
-    connect(m_responses, &ModemResponses::answerDue, m_calls, &CallControl::cmdSend_Click);
+    connect(m_responses, &ModemResponses::answerDue, m_calls, &CallControl::answerAutomatically);
     // A dial still waiting for its connection is over when the telephone goes.
     connect(this, &Phone::closed, m_calls, &CallControl::abandonDial);
 }
@@ -104,7 +104,12 @@ void Phone::detach() {
     m_face->setLit(PhoneFace::Light::Power, false);
     shared().ModemAttached = false;
     m_face->setText(PhoneFace::Box::NumberOut, QString());
+    endCallWithTheModem(CallControl::EndReason::Detach);
     state.Detaching = false;
+}
+
+void Phone::endCallWithTheModem(CallControl::EndReason why) {
+    m_calls->modemLeftCall(why);
 }
 
 bool Phone::queryUnload() {
@@ -126,6 +131,7 @@ void Phone::Form_Unload() {
         m_modemLink->Delay(3);
         shared().ModemAttached = false;
     }
+    endCallWithTheModem(CallControl::EndReason::Unload);
     // The port goes with the window.
     m_comModem->setPortOpen(false);
 }

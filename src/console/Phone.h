@@ -12,6 +12,7 @@
 //   PhoneBookPanel (phonebook/) the phone book
 // What the user sees is kept in `face` and shown by a PhoneView (the window, console/frmPhone).
 
+#include "call/CallControl.h"
 #include "console/PhoneFace.h"
 #include "console/PhoneState.h"
 #include "modem/SerialTransport.h"
@@ -20,7 +21,6 @@
 #include <memory>
 
 class AudioControls;
-class CallControl;
 class Handset;
 class ModemLink;
 class ModemResponses;
@@ -77,6 +77,7 @@ private:
     // Closing: "ATZ" to an attached modem and a three-second wait.
     void Form_Unload();
     void detach();
+    void endCallWithTheModem(CallControl::EndReason why);
 
     Services& m_services;
     // Children of this object, made in this order: each finds the ones before it.

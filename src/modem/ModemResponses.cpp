@@ -67,8 +67,7 @@ void ModemResponses::readReceived() {
     // A V.253 modem reports a dialled or answered call connected with the OK of its line.
     const bool answered = state.ConnectsOnOk && ModemText::answeredOk(state.ModemText);
     if (answered || state.ModemText.contains(ModemText::VoiceConnection)) {
-        state.VoiceConnected = true;
-        state.ConnectsOnOk = false;
+        emit voiceConnectionReported();
     }
     if (state.ModemText.contains(ModemText::NumberTag)) {
         display_number();
@@ -81,11 +80,12 @@ void ModemResponses::display_number() {
     PhoneState& state = m_state;
     SharedState& shared = m_services.shared;
     ++m_reports;
-    state.IncomingCall = true;
     state.CallerNumber = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NumberTag));
     state.CallerName = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NameTag));
     state.LastReportNumber = state.CallerNumber;
     state.LastReportName = state.CallerName;
+    // The call's owner marks the call as incoming first: Send answers from now on.
+    emit callerReported(state.LastReportNumber, state.LastReportName);
 
     const bool withheld =
         state.CallerNumber.startsWith(ModemText::OutOfArea) || state.CallerNumber.startsWith(ModemText::Private);
@@ -126,7 +126,6 @@ void ModemResponses::dropIncomingCall() {
         delete m_answerTime.data();
         endIncomingCall(false);
     }
-    m_state.IncomingCall = false;
 }
 
 void ModemResponses::endIncomingCall(bool mayAnswer) {
@@ -140,7 +139,6 @@ void ModemResponses::endIncomingCall(bool mayAnswer) {
     if (mayAnswer && shared.AutoAns && state.IncomingCall && m_comModem.portOpen() && !state.lineClosing()) {
         emit answerDue();
     }
-    state.IncomingCall = false;
     shared.AutoAns = m_services.settings.readSwitch(Settings::AutoAns).value_or(false);
     emit callerGone();
     emit handled();

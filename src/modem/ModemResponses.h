@@ -41,11 +41,17 @@ public:
     quint64 reportCount() const { return m_reports; }
 
 signals:
+    // What the modem reported, for the call's owner (CallControl), which keeps the call's state:
+    // a caller-ID report with the number and name as the modem sent them (before the display
+    // rearranges them), and the voice connection ("VCON", or the V.253 OK of a dial or answer).
+    void callerReported(const QString& number, const QString& name);
+    void voiceConnectionReported();
     // A caller-ID report is shown: the caller's name as the display shows it ("Private" and "Out
     // of Area" included) and the number shown (empty for those two). A report repeated for the
     // same call is shown again.
     void callerShown(const QString& name, const QString& number);
-    // The caller's five seconds are over (answered or not), or the call went with the modem.
+    // The caller's five seconds are over (answered or not), or the call went with the modem: the
+    // call no longer waits to be answered.
     void callerGone();
     // Automatic answering: the caller's five seconds are over unanswered, and the call is to be
     // answered as Send answers it.

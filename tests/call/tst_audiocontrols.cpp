@@ -73,7 +73,7 @@ void TestAudioControls::buttonsOutsideACallDoNothing() {
     PhoneLine& line = *m_line;
     Phone& phone = line.phone();
     PhoneFace& face = phone.face();
-    phone.state.VoiceConnected = true; // a connection alone is no call
+    QVERIFY(line.reportConnection()); // a connection alone is no call
     face.setText(Box::Status, QStringLiteral("status"));
     click(phone.audio(), button);
     click(phone.audio(), button);
@@ -181,8 +181,7 @@ void TestAudioControls::speakerLevel() {
     QFETCH(QByteArray, written);
     PhoneLine& line = *m_line;
     Phone& phone = line.phone();
-    line.shared.CallActive = callActive;
-    phone.state.VoiceConnected = connected;
+    line.setUpCall(callActive, connected);
     phone.face().setSpeakerLevel(7);
     QCOMPARE(line.written(), written);
     QCOMPARE(storedSpeaker(line), QStringLiteral("7"));
@@ -214,8 +213,7 @@ void TestAudioControls::microphoneGain() {
     QFETCH(QByteArray, written);
     PhoneLine& line = *m_line;
     Phone& phone = line.phone();
-    line.shared.CallActive = callActive;
-    phone.state.VoiceConnected = connected;
+    line.setUpCall(callActive, connected);
     line.view.log.clear();
     phone.audio().Slider2_Click(value);
     QCOMPARE(phone.face().microphoneGain(), gain);

@@ -118,7 +118,7 @@ void TestTelLink::linkDuringACall() {
     QVERIFY(line.attach());
     Phone& phone = line.phone();
     if (incoming) {
-        phone.state.IncomingCall = true;
+        QVERIFY(line.ringIn());
         phone.face().setText(PhoneView::Box::NumberOut, QStringLiteral("555"));
     } else {
         phone.face().setText(PhoneView::Box::NumberOut, QStringLiteral("555"));

@@ -220,7 +220,7 @@ void TestWindow::everyControlForwardsItsAction_data() {
         {"Clear", "number 555", "cmdClear", none, "number", ""},
         {"Hold", "attached; connected call", "cmdHold", "AT#SPK=0,16,,\r", "latched Hold", "on"},
         {"Mute", "attached; connected call", "cmdMute", "AT#SPK=0,,,\r", "latched Mute", "on"},
-        {"Flash", "attached; call", "cmdFlash", "AT#VTS=!\r", "status", ""},
+        {"Flash", "attached; call", "cmdFlash", "AT#VTS=!\r", "status", "In Use"},
         {"Call Fwd", "attached; number 5551234; modem connects", "cmdCallForward", serviceCall("*725551234"), "status",
          "In Use"},
         {"Repeat", "attached; modem connects", "cmdRepeat", serviceCall("*66"), "status", "In Use"},

@@ -1,6 +1,7 @@
 #include "PhoneLine.h"
 
 #include "ScriptedTransport.h"
+#include "call/CallControl.h"
 #include "console/Phone.h"
 #include "console/SettingsStore.h"
 #include "modem/ModemLink.h"
@@ -113,9 +114,33 @@ bool PhoneLine::attach() {
 }
 
 void PhoneLine::startCall(bool connected) {
-    shared.CallActive = true;
-    phone().state.VoiceConnected = connected;
-    phone().modemLink().beginCall();
+    Phone& p = phone();
+    const QString number = connected ? QStringLiteral("5551234") : QString();
+    p.face().setText(PhoneFace::Box::NumberOut, number);
+    if (connected) {
+        when("ATDT" + number.toLatin1() + '\r', [this] { send("\r\nVCON\r\n"); });
+    }
+    p.calls().cmdSend_Click();
+    p.face().setText(PhoneFace::Box::NumberOut, QString());
+    clearWritten();
+}
+
+void PhoneLine::setUpCall(bool callActive, bool connected) {
+    if (callActive) {
+        startCall(connected);
+    } else if (connected) {
+        reportConnection();
+    }
+}
+
+bool PhoneLine::reportConnection() {
+    send("\r\nVCON\r\n");
+    return waitUntil([this] { return phone().state.VoiceConnected; });
+}
+
+bool PhoneLine::ringIn() {
+    send("\r\nRING\r\n\r\nNMBR = 4075551212\r\nNAME = SMITH,JOHN\r\n");
+    return waitUntil([this] { return phone().state.IncomingCall; });
 }
 
 QByteArray PhoneLine::written() const {

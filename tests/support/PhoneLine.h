@@ -56,9 +56,17 @@ public:
     // Stores the modem set-up (a key the test stored first keeps its value), loads, and waits for
     // the initialisation line; true when it came. What was written so far is then forgotten.
     bool attach();
-    // A call in progress, as Send leaves it: `connected` once the modem has reported the voice
-    // connection.
+    // A call in progress, made as the user and the modem make one: a number dialled with Send and
+    // connected by the modem's VCON, or (not `connected`) a caller answered with Send before the
+    // modem reports the connection. The display is cleared and what was written forgotten.
     void startCall(bool connected);
+    // The call state a test needs, made the same way; a connection without a call is the modem's
+    // VCON alone.
+    void setUpCall(bool callActive, bool connected);
+    // The modem reports a voice connection; true once the telephone has read it.
+    bool reportConnection();
+    // A caller rings in with a caller-ID report; true once the telephone takes the call as incoming.
+    bool ringIn();
 
     // The far end of a scripted line (null for the others).
     ScriptedTransport* modem() { return m_modem; }
