@@ -16,9 +16,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The Qt libraries and their versions come from what the programs link (dpkg-shlibdeps). The icon
-# is drawn by Qt Svg's icon engine, a plugin that nothing links, so it is named here.
+# is drawn by Qt Svg's icon engine and the call history is read through Qt SQL's SQLite driver:
+# plugins that nothing links, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4)")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4), libqt6sql6-sqlite (>= 6.4)")
 # The window's faces (platform/Fonts.cpp); without them it falls back to plainer ones. Qt's Wayland
 # plugin makes the telephone a native Wayland client; without it, a Wayland session runs it under
 # XWayland.

@@ -5,10 +5,11 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 
 # desktop-file-utils, appstream and dpkg-dev check the installed desktop entry and metainfo and
-# build the Debian package; qt6-wayland and weston run the telephone under a Wayland compositor.
+# build the Debian package; qt6-wayland and weston run the telephone under a Wayland compositor;
+# libqt6sql6-sqlite is Qt SQL's SQLite driver, a plugin, for the call history.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev
                 qt6-base-dev-tools fonts-comic-neue fonts-urw-base35 fonts-dejavu-core
-                desktop-file-utils appstream dpkg-dev dbus-daemon qt6-wayland weston)
+                desktop-file-utils appstream dpkg-dev dbus-daemon qt6-wayland weston libqt6sql6-sqlite)
 # The fuzz targets: Clang with libFuzzer and the sanitizers' runtimes.
 FUZZ_PACKAGES=(clang-14 libfuzzer-14-dev libclang-rt-14-dev)
 FORMAT_PACKAGES=(clang-format)
