@@ -3,10 +3,12 @@
 #include "desktop/Activation.h"
 #include "desktop/CommandLine.h"
 #include "desktop/SingleTelephone.h"
+#include "history/CallHistory.h"
 #include "modem/Clock.h"
 #include "modem/Waiter.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
 
 namespace {
@@ -25,6 +27,18 @@ QStringList argumentList(int argc, char** argv) {
     return arguments;
 }
 
+// --export-calls, --block and --unblock: on the history file alone. A running telephone is not asked
+// (it reads the block list afresh at each caller), so they never hand over to it.
+int runHistoryAction(const CommandLine& commandLine) {
+    CallHistory history;
+    QString message;
+    const int status = commandLine.runHistoryAction(history, &message);
+    if (!message.isEmpty()) {
+        printLine(stderr, QStringLiteral("brisvane: %1").arg(message));
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -37,14 +51,29 @@ int main(int argc, char** argv) {
         printLine(stdout, message);
         return 0;
     }
+    if (early == CommandLine::Outcome::HistoryError) {
+        printLine(stderr, QStringLiteral("brisvane: %1 (try --help)").arg(message));
+        return 2;
+    }
+    // No window, so no display: Qt SQL loads its driver through a core application.
+    if (early == CommandLine::Outcome::History) {
+        QCoreApplication app(argc, argv);
+        return runHistoryAction(commandLine);
+    }
     // Read before the window system is reached: Qt's X11 plugin takes DESKTOP_STARTUP_ID out of the
     // environment as it connects, for this process's first window.
     const Activation activation = Activation::fromEnvironment();
     QApplication app(argc, argv);
     // The window system's own options (-platform, -style, ...) are gone from this list.
-    if (CommandLine::parse(QCoreApplication::arguments(), &commandLine, &message) == CommandLine::Outcome::Error) {
+    switch (CommandLine::parse(QCoreApplication::arguments(), &commandLine, &message)) {
+    case CommandLine::Outcome::Error:
+    case CommandLine::Outcome::HistoryError:
         printLine(stderr, QStringLiteral("brisvane: %1 (try --help)").arg(message));
         return 2;
+    case CommandLine::Outcome::History:
+        return runHistoryAction(commandLine);
+    default:
+        break;
     }
 
     // Before the application's name is set: the lock records the name the process runs under,
