@@ -8,7 +8,6 @@
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <array>
-#include <atomic>
 
 namespace {
 
@@ -42,8 +41,8 @@ const QString CountUnseenMissed = QStringLiteral("SELECT count(*) FROM calls WHE
 constexpr int SqliteCorrupt = 11;
 constexpr int SqliteNotADatabase = 26;
 
-// Writes between two copies of the WAL into the file: some 300 pages of WAL.
-constexpr int CheckpointEveryWrites = 100;
+// The pause after the last write before the WAL is copied into the file.
+constexpr int CheckpointAfterMs = 30 * 1000;
 
 // What an export gathers before it writes.
 constexpr qsizetype ChunkBytes = 64 * 1024;
@@ -72,9 +71,9 @@ QVariant secondsValue(const std::optional<int>& seconds) {
     return seconds ? QVariant(*seconds) : QVariant(QMetaType::fromType<int>());
 }
 
-// Qt SQL names each connection; one name, one connection, whatever the thread.
+// Qt SQL names each connection: one a history object.
 QString connectionName() {
-    static std::atomic<int> connections{0};
+    static int connections = 0;
     return QStringLiteral("brisvane-history-%1").arg(++connections);
 }
 
@@ -100,7 +99,14 @@ CallHistory::CallHistory(QString path, QObject* parent)
     : QObject(parent)
     , m_path(std::move(path)) {
     m_connection = connectionName();
-    m_checkpoints.setMaxThreadCount(1);
+    m_checkpoint.setSingleShot(true);
+    m_checkpoint.setInterval(CheckpointAfterMs);
+    connect(&m_checkpoint, &QTimer::timeout, this, [this] {
+        // PASSIVE waits for no one: what a reader still needs stays in the WAL until next time.
+        if (isOpen()) {
+            QSqlQuery(database()).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+        }
+    });
 }
 
 CallHistory::~CallHistory() {
@@ -170,18 +176,21 @@ CallHistory::Opened CallHistory::openFile() {
         turnOff(db.lastError().databaseText());
         return Opened::No;
     }
+    // The schema and the unseen missed calls: a file that is no database fails here. Damage deeper
+    // in the file shows when a statement reaches it (recoverFromDamage); a check of every page
+    // would hold up the start by a second for every hundred thousand calls.
     QSqlQuery query(db);
-    const bool checked = query.exec(QStringLiteral("PRAGMA quick_check")) && query.next();
+    const bool checked = query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && query.next();
     if (!checked && !isDamage(query.lastError())) {
         turnOff(query.lastError().databaseText()); // busy, out of memory, ...: no sign of damage
         return Opened::No;
     }
-    if (!checked || query.value(0).toString() != QLatin1String("ok")) {
+    if (!checked) {
         return Opened::Damaged;
     }
     // WAL: a reader (an export, the Calls window) never holds up a write. NORMAL: a commit does not
     // wait for the disk; a power loss may lose the last calls but leaves the file whole.
-    // No checkpoint inside a commit: checkpointAside() copies the WAL into the file on a thread.
+    // No checkpoint inside a commit: m_checkpoint copies the WAL into the file once writes pause.
     if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
         !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")) ||
         !query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=0"))) {
@@ -255,7 +264,7 @@ bool CallHistory::putAside() {
 }
 
 void CallHistory::close() {
-    m_checkpoints.waitForDone();
+    m_checkpoint.stop();
     if (QSqlDatabase::contains(m_connection)) {
         database().close();
         QSqlDatabase::removeDatabase(m_connection);
@@ -291,17 +300,18 @@ int CallHistory::execute(const QString& statement, const QVariantList& values) {
         query.addBindValue(value);
     }
     if (!query.exec()) {
-        return -1;
+        // Damage found on the way: the statement goes to the new file once.
+        if (!isDamage(query.lastError()) || !recoverFromDamage()) {
+            return -1;
+        }
+        return execute(statement, values);
     }
     m_lastId = query.lastInsertId().toLongLong();
     return query.numRowsAffected();
 }
 
 void CallHistory::written(bool countMayChange) {
-    if (++m_writesSinceCheckpoint >= CheckpointEveryWrites) {
-        m_writesSinceCheckpoint = 0;
-        checkpointAside();
-    }
+    m_checkpoint.start();
     emit changed();
     if (countMayChange) {
         const int count = unseenMissed();
@@ -312,24 +322,18 @@ void CallHistory::written(bool countMayChange) {
     }
 }
 
-// On a connection of its own (a connection stays in its thread). PASSIVE waits for no one: what a
-// reader still needs stays in the WAL until the next time. The last connection to close (the
-// telephone's, as it ends) copies the rest and removes the WAL.
-void CallHistory::checkpointAside() {
-    if (m_checkpoints.activeThreadCount() > 0) {
-        return;
+bool CallHistory::recoverFromDamage() {
+    close();
+    if (!putAside() || openFile() != Opened::Yes) {
+        close();
+        emit problemFound(m_problem);
+        return false;
     }
-    m_checkpoints.start([path = m_path] {
-        const QString name = connectionName();
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            if (db.open()) {
-                QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
-            }
-        }
-        QSqlDatabase::removeDatabase(name);
-    });
+    m_unseenMissed = unseenMissed();
+    emit problemFound(
+        QStringLiteral("The call history was damaged: it is kept as %1, and a new one was started.").arg(m_setAside));
+    emit changed();
+    return true;
 }
 
 qint64 CallHistory::add(const CallRecord& record) {

@@ -5,7 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
+#include <QTimer>
 #include <optional>
 
 class QIODevice;
@@ -40,8 +40,8 @@ struct CallRecord {
 // Writes go to the file before they return, each in a transaction of its own. With WAL and
 // synchronous=NORMAL a commit does not wait for the disk, so a write costs the event loop well
 // under a millisecond; a power loss may lose the last calls, never the file. Copying the WAL into
-// the file does wait for the disk, so a thread of its own does that, every hundred writes. Another
-// process (`brisvane --block`, an export) may use the file at the same time.
+// the file does wait for the disk, so it is done once writes have paused for half a minute, never as
+// part of a write. Another process (`brisvane --block`, an export) may use the file at the same time.
 class CallHistory : public QObject {
     Q_OBJECT
 public:
@@ -89,6 +89,8 @@ public:
 signals:
     void changed(); // a row added, updated, removed, or the list of blocked numbers changed
     void unseenMissedChanged(int count);
+    // The history found its file damaged while in use, set it aside and started a new one.
+    void problemFound(const QString& problem);
 
 private:
     enum class Opened { Yes, Damaged, No };
@@ -101,7 +103,9 @@ private:
     int execute(const QString& statement, const QVariantList& values = {});
     // After a write: changed(), and unseenMissedChanged() when the count moved.
     void written(bool countMayChange);
-    void checkpointAside();
+    // A statement found the file damaged: it goes aside, a new one is started, and the user is told
+    // once (problemFound). True when the new file is open.
+    bool recoverFromDamage();
 
     QString m_path;
     QString m_connection;
@@ -109,6 +113,7 @@ private:
     QString m_setAside;
     int m_unseenMissed = 0;
     qint64 m_lastId = 0;
-    int m_writesSinceCheckpoint = 0;
-    QThreadPool m_checkpoints;
+    // Copies the WAL into the file once writes have paused, on the event loop: that copy waits for
+    // the disk, which no write of a call should.
+    QTimer m_checkpoint;
 };
