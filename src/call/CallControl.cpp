@@ -40,6 +40,8 @@ CallControl::CallControl(Services& services, PhoneState& state, SerialControl& c
     connect(&responses, &ModemResponses::callerReported, this, &CallControl::onCallerReported);
     connect(&responses, &ModemResponses::callerGone, this, &CallControl::onCallerGone);
     connect(&responses, &ModemResponses::voiceConnectionReported, this, &CallControl::onVoiceConnection);
+    connect(&responses, &ModemResponses::callerBlocked, this, &CallControl::onCallerBlocked);
+    connect(&responses, &ModemResponses::ringReported, this, &CallControl::rang);
 }
 
 void CallControl::setPhase(Phase phase) {
@@ -52,6 +54,42 @@ void CallControl::onCallerReported(const QString& number, const QString& name) {
         setPhase(Phase::Ringing);
     }
     emit callerReported(number, name);
+}
+
+void CallControl::onCallerBlocked(const QString& number, const QString& name) {
+    emit callerBlocked(number, name);
+    // Only a telephone at rest picks up to hang up; from the event loop, not inside the reading.
+    if (m_services.settings.readSwitch(Settings::HangUpBlocked).value_or(false)) {
+        QMetaObject::invokeMethod(this, &CallControl::hangUpOnBlocked, Qt::QueuedConnection);
+    }
+}
+
+void CallControl::hangUpOnBlocked() {
+    SharedState& shared = m_services.shared;
+    if (shared.CallActive || m_state.IncomingCall || m_ending || m_state.lineClosing() || m_state.Probing ||
+        !m_comModem.portOpen()) {
+        return;
+    }
+    ++m_generation;
+    // End's lines, without touching what the user has on the display: no call of theirs is over.
+    if (m_link.output(ModemCommands::of(shared).answer()) || m_link.output(CommandLines::hangUp())) {
+        return;
+    }
+    pauseAfterHangUp();
+}
+
+CallControl::Pause CallControl::pauseAfterHangUp() {
+    const QPointer<CallControl> alive(this);
+    const bool wasEnding = std::exchange(m_ending, true);
+    const bool waited = m_link.Delay(HangUpSeconds);
+    if (!alive) {
+        return Pause::Gone;
+    }
+    m_ending = wasEnding;
+    if (!waited) {
+        return Pause::Aborted;
+    }
+    return m_link.output(m_link.initialisationLine()) ? Pause::WriteFailed : Pause::Done;
 }
 
 void CallControl::onCallerGone() {
@@ -224,17 +262,14 @@ void CallControl::cmdEnd_Click() {
     setPhase(Phase::Ending);
 
     const quint64 reportsBefore = m_responses.reportCount();
-    const QPointer<CallControl> alive(this);
-    const bool wasEnding = std::exchange(m_ending, true);
-    const bool waited = m_link.Delay(HangUpSeconds);
-    if (!alive) {
-        return;
-    }
-    m_ending = wasEnding;
     // The line an attach would send now, from the stored settings: a set-up changed in Setup since
     // the attach takes effect, and the modem always gets its caller-ID tail back.
-    if (waited) {
-        guarded(m_link.output(m_link.initialisationLine()));
+    const Pause pause = pauseAfterHangUp();
+    if (pause == Pause::Gone) {
+        return;
+    }
+    if (pause == Pause::WriteFailed) {
+        shared.CallActive = false;
     }
     settleCallState(m_responses.reportCount() != reportsBefore);
     emit callEnded(EndReason::End);

@@ -78,6 +78,10 @@ signals:
     void callerReported(const QString& number, const QString& name);
     // The caller's time to be answered is over, answered or not.
     void callerGone();
+    // A refused caller (CallControl::callerBlocked): never shown, never answered for a talk.
+    void callerBlocked(const QString& number, const QString& name);
+    // The telephone rings (each RING the modem reports).
+    void rang();
     // Send (pressed by the user, by automatic answering or from a notification) has answered.
     void callAnswered(CallControl::AnswerWay how);
     // The dial line went out: a number, or a network service code.
@@ -100,6 +104,13 @@ private:
     void onCallerReported(const QString& number, const QString& name);
     void onCallerGone();
     void onVoiceConnection();
+    void onCallerBlocked(const QString& number, const QString& name);
+    // Answers a refused caller and at once hangs up as End does, which stops the ringing.
+    void hangUpOnBlocked();
+    // End's pause after the hang-up line, then the initialisation line. Gone: the telephone was
+    // destroyed during the pause, and nothing of it may be touched.
+    enum class Pause { Done, Aborted, WriteFailed, Gone };
+    Pause pauseAfterHangUp();
     void setPhase(Phase phase);
     // The call is in use: lamp lit, "In Use".
     void showInUse();

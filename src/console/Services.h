@@ -8,6 +8,7 @@ class Clock;
 class Waiter;
 class MessageBoxes;
 class HeldDeviceAdvice;
+class CallHistory;
 
 // What the windows need from outside themselves. The application passes the real ones; tests
 // pass a store in a temporary folder, a fast clock and message boxes they answer themselves.
@@ -21,4 +22,6 @@ struct Services {
     QString lockDirectory = QStringLiteral("/var/lock");
     // Asked who holds a device that will not open because it is held; none: not asked.
     HeldDeviceAdvice* heldDeviceAdvice = nullptr;
+    // The call history with its list of refused numbers; none: calls are not kept.
+    CallHistory* history = nullptr;
 };

@@ -97,7 +97,10 @@ QList<Key> all() {
                     Repeat,
                     RepeatCancel,
                     LastCaller,
-                    LastCallerCancel};
+                    LastCallerCancel,
+                    BlockPrivate,
+                    BlockOutOfArea,
+                    HangUpBlocked};
     for (int i = 0; i < PhoneBookEntryCount; ++i) {
         keys << phoneBookName(i) << phoneBookNumber(i);
     }

@@ -28,6 +28,8 @@ inline const QString PhoneBook = QStringLiteral("PhoneBook");
 inline const QString Ports = QStringLiteral("Ports");
 // Our own group of the network's service codes (call/ServiceCodes.h).
 inline const QString Services = QStringLiteral("Services");
+// Our own group of the call history's switches.
+inline const QString Calls = QStringLiteral("Calls");
 
 // What a key's text means. Every value is stored as text.
 enum class Form {
@@ -87,6 +89,12 @@ inline const Key Repeat           {Services, "Repeat",            Form::ServiceC
 inline const Key RepeatCancel     {Services, "RepeatCancel",      Form::ServiceCode, "*86", "*86"};
 inline const Key LastCaller       {Services, "LastCaller",        Form::ServiceCode, "*69", "*69"};
 inline const Key LastCallerCancel {Services, "LastCallerCancel",  Form::ServiceCode, "*89", "*89"};
+
+// Group "Calls": callers refused as a class (private, out of area), and whether a refused caller
+// is answered and hung up on at once, which stops the ringing.
+inline const Key BlockPrivate     {Calls, "BlockPrivate",   Form::Switch, "False", "False"};
+inline const Key BlockOutOfArea   {Calls, "BlockOutOfArea", Form::Switch, "False", "False"};
+inline const Key HangUpBlocked    {Calls, "HangUpBlocked",  Form::Switch, "False", "False"};
 // clang-format on
 
 // Group "PhoneBook": entry i (0 to 11) is key "i" (its first part, the name) and key "ia" (its

@@ -5,6 +5,7 @@
 #include "console/Services.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
+#include "history/CallHistory.h"
 #include "modem/Clock.h"
 #include "modem/ModemText.h"
 #include "modem/SerialControl.h"
@@ -69,6 +70,9 @@ void ModemResponses::readReceived() {
     if (answered || state.ModemText.contains(ModemText::VoiceConnection)) {
         emit voiceConnectionReported();
     }
+    if (state.ModemText.contains(ModemText::Ring)) {
+        emit ringReported();
+    }
     if (state.ModemText.contains(ModemText::NumberTag)) {
         display_number();
         return;
@@ -80,8 +84,19 @@ void ModemResponses::display_number() {
     PhoneState& state = m_state;
     SharedState& shared = m_services.shared;
     ++m_reports;
-    state.CallerNumber = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NumberTag));
-    state.CallerName = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NameTag));
+    const QString number = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NumberTag));
+    const QString name = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NameTag));
+    if (blocked(number)) {
+        // Nothing of it reaches the screen, and rings and repeats after it are no news either.
+        m_comModem.setInputLen(0);
+        m_comModem.setInBufferCount(0);
+        state.ModemText.clear();
+        emit callerBlocked(number, name);
+        emit handled();
+        return;
+    }
+    state.CallerNumber = number;
+    state.CallerName = name;
     state.LastReportNumber = state.CallerNumber;
     state.LastReportName = state.CallerName;
     // The call's owner marks the call as incoming first: Send answers from now on.
@@ -119,6 +134,17 @@ void ModemResponses::display_number() {
     }
     m_answerTime = m_services.waiter.after(AnswerSeconds, this, [this] { endIncomingCall(true); });
     emit callerShown(m_face.text(PhoneFace::Box::Name), shownNumber);
+}
+
+bool ModemResponses::blocked(const QString& number) const {
+    const SettingsStore& settings = m_services.settings;
+    if (number.startsWith(ModemText::Private)) {
+        return settings.readSwitch(Settings::BlockPrivate).value_or(false);
+    }
+    if (number.startsWith(ModemText::OutOfArea)) {
+        return settings.readSwitch(Settings::BlockOutOfArea).value_or(false);
+    }
+    return m_services.history && m_services.history->isBlocked(number);
 }
 
 void ModemResponses::dropIncomingCall() {

@@ -46,6 +46,11 @@ signals:
     // rearranges them), and the voice connection ("VCON", or the V.253 OK of a dial or answer).
     void callerReported(const QString& number, const QString& name);
     void voiceConnectionReported();
+    // A caller on the list of refused numbers (or of a refused class: private, out of area): not
+    // shown, not notified, never answered automatically.
+    void callerBlocked(const QString& number, const QString& name);
+    // The modem reported the telephone ringing.
+    void ringReported();
     // A caller-ID report is shown: the caller's name as the display shows it ("Private" and "Out
     // of Area" included) and the number shown (empty for those two). A report repeated for the
     // same call is shown again.
@@ -62,6 +67,8 @@ signals:
 
 private:
     void readReceived();
+    // Whether the user refuses calls from `number` (as reported).
+    bool blocked(const QString& number) const;
     void endIncomingCall(bool mayAnswer);
 
     Services& m_services;
