@@ -6,6 +6,7 @@
 #include "console/frmPhone.h"
 #include "desktop/CallerNotifier.h"
 #include "desktop/ModemManagerAdvice.h"
+#include "history/CallHistory.h"
 #include "platform/ClassicStyle.h"
 #include "platform/Fonts.h"
 #include "platform/Resources.h"
@@ -106,6 +107,28 @@ void Application::raiseWindow(const Activation& activation) {
     Activation::clearEnvironment();
 }
 
+void Application::openHistory() {
+    m_history = std::make_unique<CallHistory>();
+    if (m_history->open()) {
+        m_services.history = m_history.get();
+        if (!m_history->setAside().isEmpty()) {
+            m_historyProblem =
+                QStringLiteral("The call history was damaged: it is kept as %1, and a new one was started.")
+                    .arg(m_history->setAside());
+        }
+    } else {
+        m_historyProblem = m_history->problem();
+    }
+    QObject::connect(m_history.get(), &CallHistory::problemFound, m_history.get(),
+                     [this](const QString& problem) { tellLater(problem); });
+}
+
+void Application::tellLater(const QString& text) {
+    // From the event loop, not inside the handler that found it: the telephone works on meanwhile.
+    QTimer::singleShot(0, m_phone.get(),
+                       [this, text] { m_messages.show(MessageBoxes::Icon::Warning, ApplicationTitle, text); });
+}
+
 void Application::enterLinks(const QStringList& links) {
     for (const QString& link : links) {
         m_phone->phone().numberEntry().enterLink(link);
@@ -124,6 +147,7 @@ int Application::run(const QStringList& links) {
     Fonts::registerSubstitutes();
     QApplication::setQuitOnLastWindowClosed(false);
 
+    openHistory();
     m_phone = std::make_unique<frmPhone>(m_services);
     // A caller is told on the desktop while the user works in another window.
     m_notifier = std::make_unique<CallerNotifier>(m_phone->phone(), [this] { return m_phone->isActiveWindow(); });
@@ -169,6 +193,9 @@ int Application::run(const QStringList& links) {
             raiseWindow(std::exchange(m_pendingActivation, {}));
         }
         enterLinks(links + std::exchange(m_pendingLinks, {}));
+        if (!m_historyProblem.isEmpty()) {
+            tellLater(std::exchange(m_historyProblem, {}));
+        }
     }
     const int result = ended || m_waiter.aborting() ? 0 : QApplication::exec();
     delete m_splash.data();

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class CallHistory;
 class CallerNotifier;
 class ModemManagerAdvice;
 class frmPhone;
@@ -38,6 +39,10 @@ private:
     void whileLoading();
     void raiseWindow(const Activation& activation);
     void enterLinks(const QStringList& links);
+    // Opens the call history; without one the telephone works on, and the user is told once.
+    void openHistory();
+    // Shows a warning from the event loop, once the handler that found it has returned.
+    void tellLater(const QString& text);
 
     SettingsStore m_settings;
     SharedState m_shared;
@@ -46,6 +51,9 @@ private:
     QtMessageBoxes m_messages;
     Services m_services;
     std::unique_ptr<ModemManagerAdvice> m_modemManager;
+    std::unique_ptr<CallHistory> m_history;
+    // What the user is told about the history once the window is up; empty: nothing.
+    QString m_historyProblem;
     std::unique_ptr<frmPhone> m_phone;
     std::unique_ptr<CallerNotifier> m_notifier;
     QPointer<frmSplash> m_splash;

@@ -9,6 +9,7 @@
 #include "console/Services.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
+#include "history/CallRecorder.h"
 #include "modem/ModemLink.h"
 #include "modem/ModemResponses.h"
 #include "modem/SerialControl.h"
@@ -39,6 +40,10 @@ Phone::Phone(Services& services, PhoneView& view, std::unique_ptr<SerialTranspor
     // each call starts (the way of talking may have changed in Setup meanwhile).
     connect(m_modemLink, &ModemLink::attached, m_audio, &AudioControls::showWhatCanAct);
     connect(m_calls, &CallControl::callStarting, m_audio, &AudioControls::showWhatCanAct);
+    // Calls are kept as they happen, where there is a history to keep them in.
+    if (services.history) {
+        new CallRecorder(*m_calls, *services.history, services.waiter, this);
+    }
     // Automatic answering answers as Send does.
     connect(m_responses, &ModemResponses::answerDue, m_calls, &CallControl::answerAutomatically);
     // A dial still waiting for its connection is over when the telephone goes.
