@@ -135,6 +135,28 @@ void NumberEntry::enterLink(const QString& link) {
     m_face.view().focusSend();
 }
 
+void NumberEntry::callBack(const QString& number) {
+    const auto refuse = [this, &number](const QString& reason) {
+        m_services.messages.show(MessageBoxes::Icon::Warning, ApplicationTitle,
+                                 QStringLiteral("%1 cannot be called back:\r%2").arg(number.left(40), reason));
+    };
+    if (m_services.shared.CallActive || m_state.IncomingCall) {
+        refuse(QStringLiteral("A call is in progress."));
+        return;
+    }
+    const QString dialable = CommandLines::dialable(number);
+    if (dialable.isEmpty()) {
+        refuse(QStringLiteral("The caller sent no number that can be dialled."));
+        return;
+    }
+    if (dialable.size() > MaxLength) {
+        refuse(QStringLiteral("The number is longer than the %1 characters the display holds.").arg(MaxLength));
+        return;
+    }
+    m_face.setText(Box::NumberOut, dialable);
+    m_face.view().focusSend();
+}
+
 void NumberEntry::refuseLink(const QString& link, const QString& reason) {
     // Shown as received, but short: the link came from outside and may be any length.
     constexpr int MaxShown = 60;

@@ -32,6 +32,10 @@ public:
     // for the user's Send; it is never dialled from here. A link that is no number, a number the
     // display cannot hold whole, and a link that comes during a call are refused with a message.
     void enterLink(const QString& link);
+    // "Call back" (the call history, a missed-call notification): `number` as recorded goes into
+    // the display as a link's would, never dialled; refused, with a message, during a call, or when
+    // it holds nothing to dial or more than the display holds.
+    void callBack(const QString& number);
     // Runs after every change of the display's text, whoever made it.
     void txtNumberOut_Change();
 

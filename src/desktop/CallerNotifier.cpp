@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "call/CallControl.h"
+#include "call/NumberEntry.h"
 #include "console/Phone.h"
 #include "modem/ModemResponses.h"
 
@@ -16,6 +17,7 @@ const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 const QString AnswerAction = QStringLiteral("answer");
+const QString CallBackAction = QStringLiteral("call-back");
 // The caller's five seconds; the telephone withdraws the notification itself when they end.
 constexpr int ExpireMilliseconds = 5000;
 
@@ -40,10 +42,20 @@ CallerNotifier::CallerNotifier(Phone& phone, std::function<bool()> windowActive,
     , m_phone(phone)
     , m_windowActive(std::move(windowActive))
     , m_bus(std::move(bus)) {
+    connect(&phone.calls(), &CallControl::callerReported, this, [this](const QString& number) {
+        m_callerNumber = number;
+        m_callerAnswered = false;
+    });
     connect(&phone.responses(), &ModemResponses::callerShown, this, &CallerNotifier::show);
-    connect(&phone.responses(), &ModemResponses::callerGone, this, &CallerNotifier::withdraw);
-    connect(&phone.calls(), &CallControl::callAnswered, this, &CallerNotifier::withdraw);
-    connect(&phone.calls(), &CallControl::callEnded, this, &CallerNotifier::withdraw);
+    connect(&phone.calls(), &CallControl::callerGone, this, &CallerNotifier::callerGone);
+    connect(&phone.calls(), &CallControl::callAnswered, this, [this] {
+        m_callerAnswered = true;
+        withdraw();
+    });
+    connect(&phone.calls(), &CallControl::callEnded, this, [this] {
+        m_callerAnswered = true; // dealt with at the telephone
+        withdraw();
+    });
     if (!m_bus.isConnected()) {
         return;
     }
@@ -74,6 +86,7 @@ void CallerNotifier::show(const QString& name, const QString& number) {
     if (m_showing) {
         return; // a repeated report while the first is on its way: that one shows the caller
     }
+    m_callerShown = number.isEmpty() ? name : QStringLiteral("%1 %2").arg(name, number);
     const QString body = m_markup ? number.toHtmlEscaped() : number;
     const QVariantMap hints{{QStringLiteral("category"), QStringLiteral("call.incoming")},
                             {QStringLiteral("desktop-entry"), QLatin1String(brisvane::desktopEntry)},
@@ -103,6 +116,36 @@ void CallerNotifier::show(const QString& name, const QString& number) {
     });
 }
 
+void CallerNotifier::callerGone() {
+    // A caller told on the desktop and not answered: the notification gives way to one that stays.
+    const bool missed = m_id != 0 && !m_callerAnswered && !m_withdrawn && !(m_windowActive && m_windowActive());
+    const QString caller = m_callerShown;
+    withdraw();
+    if (!missed) {
+        return;
+    }
+    const QString body = m_markup ? caller.toHtmlEscaped() : caller;
+    const QVariantMap hints{{QStringLiteral("category"), QStringLiteral("call.unanswered")},
+                            {QStringLiteral("desktop-entry"), QLatin1String(brisvane::desktopEntry)}};
+    const QVariantList arguments{QStringLiteral("Brisvane"),
+                                 0u,
+                                 QStringLiteral("brisvane"),
+                                 QStringLiteral("Missed call"),
+                                 body,
+                                 QStringList{CallBackAction, QStringLiteral("Call back")},
+                                 hints,
+                                 0};
+    const QString number = m_callerNumber;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call(QStringLiteral("Notify"), arguments)), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, number](QDBusPendingCallWatcher* w) {
+        const QDBusPendingReply<uint> reply = *w;
+        w->deleteLater();
+        if (reply.isValid()) {
+            m_missed.insert(reply.value(), number);
+        }
+    });
+}
+
 void CallerNotifier::withdraw() {
     m_withdrawn = true;
     closeShown();
@@ -117,12 +160,22 @@ void CallerNotifier::closeShown() {
 
 void CallerNotifier::onActivationToken(uint id, const QString& token) {
     // Sent just before the action; every program's notifications share the signal.
-    if (id != 0 && id == m_id) {
+    if (id != 0 && (id == m_id || m_missed.contains(id))) {
         m_activationToken = token;
     }
 }
 
 void CallerNotifier::onActionInvoked(uint id, const QString& actionKey) {
+    if (const auto missed = m_missed.constFind(id); id != 0 && missed != m_missed.constEnd()) {
+        if (actionKey == CallBackAction) {
+            const QString number = missed.value();
+            m_missed.remove(id);
+            m_bus.asyncCall(call(QStringLiteral("CloseNotification"), {id}));
+            emit answerPressed(std::exchange(m_activationToken, {}));
+            m_phone.numberEntry().callBack(number);
+        }
+        return;
+    }
     if (id == 0 || id != m_id || actionKey != AnswerAction) {
         return;
     }
@@ -133,6 +186,7 @@ void CallerNotifier::onActionInvoked(uint id, const QString& actionKey) {
 }
 
 void CallerNotifier::onNotificationClosed(uint id, uint) {
+    m_missed.remove(id);
     if (id != 0 && id == m_id) {
         m_id = 0;
     }

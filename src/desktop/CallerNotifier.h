@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -11,7 +12,9 @@ class QDBusPendingCallWatcher;
 // Tells the user of a caller while the telephone's window is not the active one: a desktop
 // notification (org.freedesktop.Notifications on the session bus) with the caller as the display
 // shows them and an "Answer" action that answers as Send does during the caller's five seconds.
-// The notification is withdrawn when the call is answered or ended, or when its five seconds pass.
+// The notification is withdrawn when the call is answered or ended. When its five seconds pass
+// unanswered, it gives way to a "Missed call" notification that stays, with a "Call back" action
+// that puts the caller's number in the display (never dials).
 // Its Answer brings the telephone's window forward too, with the activation token the service
 // sends for the press (notification protocol 1.2), which a Wayland compositor asks for.
 //
@@ -34,8 +37,9 @@ public:
     uint shownId() const { return m_id; }
 
 signals:
-    // The user pressed Answer: the window comes forward, with `activationToken` when the
-    // service sent one. The call is answered after it.
+    // The user pressed Answer (or a missed call's Call back): the window comes forward, with
+    // `activationToken` when the service sent one. The call is answered (the number put in the
+    // display) after it.
     void answerPressed(const QString& activationToken);
 
 private slots:
@@ -45,6 +49,8 @@ private slots:
 
 private:
     void show(const QString& name, const QString& number);
+    // The caller's five seconds are over.
+    void callerGone();
     void withdraw();
     void closeShown();
 
@@ -57,4 +63,10 @@ private:
     bool m_showing = false;
     bool m_withdrawn = false;
     bool m_markup = true;
+    // The caller as reported, as notified, and whether the telephone dealt with them.
+    QString m_callerNumber;
+    QString m_callerShown;
+    bool m_callerAnswered = false;
+    // The missed-call notifications on screen, with the number each calls back.
+    QHash<uint, QString> m_missed;
 };
