@@ -19,6 +19,8 @@ private slots:
     void enterLink();
     void linkDuringACall_data();
     void linkDuringACall();
+    void callBack_data();
+    void callBack();
 };
 
 void TestTelLink::parse_data() {
@@ -132,6 +134,34 @@ void TestTelLink::linkDuringACall() {
     QCOMPARE(line.messages.boxes.size(), 1);
     QCOMPARE(line.messages.boxes.first().text,
              QStringLiteral("The link was not entered:\rtel:4075551212\rA call is in progress."));
+}
+
+// A number from the call history goes to the display as a link's would: never dialled.
+void TestTelLink::callBack_data() {
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<bool>("duringACall");
+    QTest::addColumn<QString>("shown"); // empty: refused with a message
+    QTest::newRow("as reported") << "4075551212" << false << "4075551212";
+    QTest::newRow("separators dropped") << "+1 (407) 555-1212" << false << "14075551212";
+    QTest::newRow("private caller") << "P" << false << "";
+    QTest::newRow("longer than the display") << "442079460958123" << false << "";
+    QTest::newRow("during a call") << "4075551212" << true << "";
+}
+
+void TestTelLink::callBack() {
+    QFETCH(QString, number);
+    QFETCH(bool, duringACall);
+    QFETCH(QString, shown);
+    PhoneLine line;
+    QVERIFY(line.attach());
+    Phone& phone = line.phone();
+    if (duringACall) {
+        line.startCall(true);
+    }
+    phone.numberEntry().callBack(number);
+    QCOMPARE(line.written(), QByteArray());
+    QCOMPARE(phone.face().text(PhoneView::Box::NumberOut), shown);
+    QCOMPARE(line.messages.boxes.size(), shown.isEmpty() ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestTelLink)

@@ -1,6 +1,7 @@
 #include "PhoneLine.h"
 #include "call/CallControl.h"
 #include "console/Phone.h"
+#include "console/PhoneFace.h"
 #include "desktop/CallerNotifier.h"
 
 #include <QDBusConnection>
@@ -57,6 +58,7 @@ private slots:
     void withdrawnWhenTheCallerIsDealtWith_data();
     void withdrawnWhenTheCallerIsDealtWith();
     void answerAction();
+    void missedCallStaysWithCallBack();
     void notWhileTheWindowIsActive();
     void callerTextsArePlainText_data();
     void callerTextsArePlainText();
@@ -167,6 +169,25 @@ void TestNotifications::answerAction() {
     m_line->letPass(1);
     QCOMPARE(m_line->writeCount(Ata), 1);
     QCOMPARE(raised.size(), 1);
+}
+
+void TestNotifications::missedCallStaysWithCallBack() {
+    ring("4075551212", "SMITH,JOHN");
+    QTRY_VERIFY(m_notifier->shownId() != 0);
+    const uint callerId = m_notifier->shownId();
+    m_line->letPass(6);
+    QTRY_COMPARE(m_service->shown.size(), 2);
+    const FakeNotifications::Shown missed = m_service->shown.last();
+    QCOMPARE(m_service->closed, QList<uint>{callerId});
+    QCOMPARE(missed.summary, QStringLiteral("Missed call"));
+    QCOMPARE(missed.body, QStringLiteral("JOHN SMITH 555-1212"));
+    QCOMPARE(missed.actions, (QStringList{QStringLiteral("call-back"), QStringLiteral("Call back")}));
+    // Call back puts the whole number on the display for the user's Send; nothing is dialled.
+    m_line->clearWritten();
+    emit m_service->ActionInvoked(missed.id, QStringLiteral("call-back"));
+    QTRY_COMPARE(m_service->closed, (QList<uint>{callerId, missed.id}));
+    QCOMPARE(m_line->phone().face().text(PhoneFace::Box::NumberOut), QStringLiteral("4075551212"));
+    QCOMPARE(m_line->written(), QByteArray());
 }
 
 void TestNotifications::notWhileTheWindowIsActive() {
