@@ -137,12 +137,13 @@ void ModemResponses::display_number() {
 }
 
 bool ModemResponses::blocked(const QString& number) const {
+    // A class of callers is refused by its switch, or by its letter on the list (`--block P`).
     const SettingsStore& settings = m_services.settings;
-    if (number.startsWith(ModemText::Private)) {
-        return settings.readSwitch(Settings::BlockPrivate).value_or(false);
+    if (number.startsWith(ModemText::Private) && settings.readSwitch(Settings::BlockPrivate).value_or(false)) {
+        return true;
     }
-    if (number.startsWith(ModemText::OutOfArea)) {
-        return settings.readSwitch(Settings::BlockOutOfArea).value_or(false);
+    if (number.startsWith(ModemText::OutOfArea) && settings.readSwitch(Settings::BlockOutOfArea).value_or(false)) {
+        return true;
     }
     return m_services.history && m_services.history->isBlocked(number);
 }

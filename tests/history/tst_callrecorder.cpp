@@ -23,6 +23,7 @@ enum class Scenario {
     Blocked,
     BlockedAndHungUp,
     PrivateBlockedAsAClass,
+    PrivateOnTheList,
     OutConnected,
     OutUnanswered,
     ServiceCode,
@@ -68,6 +69,7 @@ void TestCallRecorder::outcomes_data() {
     QTest::newRow("blocked") << Scenario::Blocked << caller("blocked", "");
     QTest::newRow("blocked, hung up on") << Scenario::BlockedAndHungUp << caller("blocked", "");
     QTest::newRow("private, blocked as a class") << Scenario::PrivateBlockedAsAClass << QByteArray("in blocked P P ");
+    QTest::newRow("private, on the list") << Scenario::PrivateOnTheList << QByteArray("in blocked P P ");
     QTest::newRow("out, connected") << Scenario::OutConnected << QByteArray("out connected 5551234  timed");
     QTest::newRow("out, unanswered") << Scenario::OutUnanswered << QByteArray("out unanswered 5551234  ");
     QTest::newRow("service code") << Scenario::ServiceCode << QByteArray("out connected *69  timed");
@@ -86,6 +88,9 @@ void TestCallRecorder::outcomes() {
     }
     if (scenario == Scenario::Blocked || scenario == Scenario::BlockedAndHungUp) {
         QVERIFY(history.block(QStringLiteral("407-555-1212")));
+    }
+    if (scenario == Scenario::PrivateOnTheList) {
+        QVERIFY(history.block(QStringLiteral("P")));
     }
     line.store().writeSwitch(Settings::HangUpBlocked, scenario == Scenario::BlockedAndHungUp);
     line.store().writeSwitch(Settings::BlockPrivate, scenario == Scenario::PrivateBlockedAsAClass);
@@ -113,6 +118,7 @@ void TestCallRecorder::outcomes() {
         line.letPass(CallRecorder::RingsOverSeconds + 6);
         break;
     case Scenario::PrivateBlockedAsAClass:
+    case Scenario::PrivateOnTheList:
         line.send("\r\nRING\r\n\r\nNMBR = P\r\nNAME = P\r\n");
         line.letPass(CallRecorder::RingsOverSeconds + 6);
         break;
