@@ -135,8 +135,13 @@ void frmPhone::connectCallsEntry() {
     connect(history, &CallHistory::unseenMissedChanged, mnuCalls,
             [this](int count) { mnuCalls->setText(CallList::menuText(count)); });
     connect(mnuCalls, &QAction::triggered, m_sideWindows, &SideWindows::showCallsWindow);
-    connect(m_sideWindows, &SideWindows::callBackRequested, this,
-            [&phone](const QString& number) { phone.numberEntry().callBack(number); });
+    connect(m_sideWindows, &SideWindows::callBackRequested, this, [this, &phone](const QString& number) {
+        phone.numberEntry().callBack(number);
+        // The number waits on the telephone's display for Send: the telephone comes forward.
+        restoreIfMinimized();
+        raise();
+        activateWindow();
+    });
     connect(m_sideWindows, &SideWindows::addToPhoneBookRequested, this,
             [&phone](const QString& name, const QString& number) { phone.phoneBook().addToPhoneBook(name, number); });
 }

@@ -1,6 +1,7 @@
 #include "history/CallList.h"
 
 #include "call/CommandLines.h"
+#include "modem/ModemText.h"
 #include "phonebook/PhoneBookEntries.h"
 
 #include <QSaveFile>
@@ -212,10 +213,14 @@ QVariant CallList::display(int row, int column) const {
     }
     case Call:
         return kindText(kind(row));
-    case Name:
-        return name(row);
+    case Name: {
+        // A private or out-of-area caller's name is the same letter as the number: shown once.
+        const QString shown = name(row);
+        return PhoneBookEntries::isWithheldNumber(shown) && shown.size() == 1 ? QString()
+                                                                              : ModemText::rearrangedName(shown);
+    }
     case Number:
-        return number(row);
+        return numberText(number(row));
     case Length: {
         bool isNumber = false;
         const int seconds = field(row, Seconds).toInt(&isNumber);
@@ -248,6 +253,16 @@ QString CallList::whenText(const QDateTime& started, const QDateTime& now) {
         return QStringLiteral("Yesterday ") + time;
     }
     return local.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+QString CallList::numberText(const QString& number) {
+    if (number.startsWith(ModemText::Private)) {
+        return QStringLiteral("Private");
+    }
+    if (number.startsWith(ModemText::OutOfArea)) {
+        return QStringLiteral("Out of area");
+    }
+    return number;
 }
 
 QString CallList::lengthText(const std::optional<int>& seconds) {

@@ -6,10 +6,10 @@
 #include <QTimer>
 #include <optional>
 
-// The calls of the history as a table for the Calls window, newest first: When, Call, Name,
-// Number, Length. Rows are fetched from SQLite as a view scrolls to them (QSqlQueryModel fetches
-// a few hundred at a time), never the whole table, however long the history. The query runs again
-// shortly after the history changes, keeping as many rows fetched as before.
+// The calls of the history as a table for the Calls window, newest first: When, Call, Name (as the
+// display shows it: "GIVEN SURNAME"), Number (as recorded), Length. Rows are fetched from SQLite as a view scrolls to
+// them (QSqlQueryModel fetches a few hundred at a time), never the whole table, however long the history. The query
+// runs again shortly after the history changes, keeping as many rows fetched as before.
 //
 // The model is free of widgets: the Call column's picture is named by KindRole, and the view
 // draws it.
@@ -66,6 +66,8 @@ public:
     // The texts of the columns. `started` in UTC, shown in local time against `now` (local):
     // today's by time only, yesterday's as such, older ones with the date.
     static QString whenText(const QDateTime& started, const QDateTime& now);
+    // A number as recorded; "Private" and "Out of area" for those caller ID withheld.
+    static QString numberText(const QString& number);
     static QString lengthText(const std::optional<int>& seconds);
     static QString kindText(Kind kind);
     static Kind kindOf(const QString& direction, const QString& outcome);

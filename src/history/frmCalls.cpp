@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -127,11 +128,15 @@ void frmCalls::build() {
     // Every row is one line high: the view need not measure rows it has not shown.
     grdCalls->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdCalls->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    const int em = fontMetrics().horizontalAdvance(QLatin1Char('M'));
-    const std::array<int, CallList::ColumnCount> widths{10 * em, 11 * em, 12 * em, 9 * em, 5 * em};
-    for (int column = 0; column < CallList::ColumnCount; ++column) {
-        grdCalls->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
-    }
+    // Wide enough for the longest of the usual texts of each column.
+    const auto widthOf = [this](const char* sample) {
+        return fontMetrics().horizontalAdvance(QLatin1String(sample)) + 2 * fontMetrics().averageCharWidth() + 4;
+    };
+    const int icon = grdCalls->style()->pixelMetric(QStyle::PM_SmallIconSize) + 6;
+    grdCalls->setColumnWidth(CallList::When, std::max(widthOf("Yesterday 00:00"), widthOf("0000-00-00 00:00")));
+    grdCalls->setColumnWidth(CallList::Call, widthOf("Unanswered call out") + icon);
+    grdCalls->setColumnWidth(CallList::Name, widthOf("MMMMMMMMMMMMMMM"));
+    grdCalls->setColumnWidth(CallList::Number, widthOf("+1 (407) 555-1212"));
     grdCalls->horizontalHeader()->setStretchLastSection(true);
 
     cmdCallBack = button(this, "cmdCallBack", QStringLiteral("&Call back"));
@@ -170,7 +175,13 @@ void frmCalls::build() {
     layout->addWidget(grdCalls, 1);
     layout->addLayout(actions);
     layout->addWidget(blocking);
-    resize(52 * em, 30 * fontMetrics().height());
+    int width = 0;
+    for (int column = 0; column < CallList::ColumnCount; ++column) {
+        width += grdCalls->columnWidth(column);
+    }
+    resize(width + 4 * fontMetrics().averageCharWidth() + grdCalls->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+               widthOf("0:00:00"),
+           30 * fontMetrics().height());
 }
 
 void frmCalls::connectControls() {
@@ -187,7 +198,13 @@ void frmCalls::connectControls() {
     connect(searchPause, &QTimer::timeout, this, search);
     connect(txtSearch, &QLineEdit::returnPressed, this, search);
 
-    connect(grdCalls->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &frmCalls::updateButtons);
+    // The row the keyboard moves to is the selected one, also when the table takes the focus.
+    connect(grdCalls->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && !grdCalls->selectionModel()->isRowSelected(current.row())) {
+                    grdCalls->selectRow(current.row());
+                }
+            });
     connect(grdCalls->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmCalls::updateButtons);
     // The rows are read again: the call that was selected stays selected, or the one now in its place.
     connect(m_list, &QAbstractItemModel::modelAboutToBeReset, this, [this] {

@@ -10,9 +10,10 @@ using O = CallRecord::Outcome;
 using Filter = CallList::Filter;
 
 namespace {
-// The numbers of `words`, separated by blanks.
+// The texts of `words`, separated by blanks ('|' stands for a blank within a text); empty texts
+// stand between two blanks.
 QStringList list(const char* words) {
-    return QString::fromLatin1(words).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return QString::fromLatin1(words).split(QLatin1Char(' '));
 }
 } // namespace
 
@@ -33,6 +34,8 @@ private slots:
     void rowsAreFetchedAsNeeded();
     void aChangeIsShownKeepingTheFetchedRows();
     void missedCallsAreSeenWhileInFront();
+    void exportTo_data();
+    void exportTo();
 
 private:
     // One call a minute from 2026-12-01 10:00 UTC on, in this order.
@@ -130,33 +133,37 @@ void TestCallList::texts_data() {
     QTest::addColumn<D>("direction");
     QTest::addColumn<O>("outcome");
     QTest::addColumn<std::optional<int>>("seconds");
-    QTest::addColumn<QString>("call");
-    QTest::addColumn<QString>("length");
-    QTest::newRow("answered") << D::In << O::Answered << std::optional<int>(75) << "Answered call in"
-                              << "1:15";
-    QTest::newRow("missed") << D::In << O::Missed << std::optional<int>() << "Missed call in"
-                            << "";
-    QTest::newRow("blocked") << D::In << O::Blocked << std::optional<int>() << "Blocked call in"
-                             << "";
-    QTest::newRow("out, no time") << D::Out << O::Connected << std::optional<int>(0) << "Call out"
-                                  << "0:00";
-    QTest::newRow("out, hours") << D::Out << O::Connected << std::optional<int>(3 * 3600 + 62) << "Call out"
-                                << "3:01:02";
-    QTest::newRow("unanswered") << D::Out << O::Unanswered << std::optional<int>() << "Unanswered call out"
-                                << "";
+    QTest::addColumn<QString>("recorded");  // number, name
+    QTest::addColumn<QStringList>("shown"); // Call, Name, Number, Length
+    const auto none = std::optional<int>();
+    QTest::newRow("answered") << D::In << O::Answered << std::optional<int>(75) << "4075551212 SMITH,JOHN"
+                              << list("Answered|call|in JOHN|SMITH 4075551212 1:15");
+    QTest::newRow("missed, private") << D::In << O::Missed << none << "P P" << list("Missed|call|in  Private ");
+    QTest::newRow("blocked, out of area")
+        << D::In << O::Blocked << none << "O O" << list("Blocked|call|in  Out|of|area ");
+    QTest::newRow("out, no time") << D::Out << O::Connected << std::optional<int>(0) << "911 "
+                                  << list("Call|out  911 0:00");
+    QTest::newRow("out, hours") << D::Out << O::Connected << std::optional<int>(3 * 3600 + 62) << "911 "
+                                << list("Call|out  911 3:01:02");
+    QTest::newRow("unanswered") << D::Out << O::Unanswered << none << "911 " << list("Unanswered|call|out  911 ");
 }
 
 void TestCallList::texts() {
     QFETCH(D, direction);
     QFETCH(O, outcome);
     QFETCH(std::optional<int>, seconds);
-    QFETCH(QString, call);
-    QFETCH(QString, length);
-    add(direction, outcome, QStringLiteral("5551212"), {}, seconds);
+    QFETCH(QString, recorded);
+    QFETCH(QStringList, shown);
+    const QStringList fields = recorded.split(QLatin1Char(' '));
+    add(direction, outcome, fields.at(0), fields.at(1), seconds);
     const CallList list(*m_history);
-    QCOMPARE(list.data(list.index(0, CallList::Call)).toString(), call);
-    QCOMPARE(list.data(list.index(0, CallList::Call), Qt::AccessibleTextRole).toString(), call);
-    QCOMPARE(list.data(list.index(0, CallList::Length)).toString(), length);
+    QStringList texts;
+    for (int column = CallList::Call; column <= CallList::Length; ++column) {
+        const QModelIndex index = list.index(0, column);
+        QCOMPARE(list.data(index, Qt::AccessibleTextRole), list.data(index));
+        texts << list.data(index).toString().replace(QLatin1Char(' '), QLatin1Char('|'));
+    }
+    QCOMPARE(texts, shown);
 }
 
 void TestCallList::whenText_data() {
@@ -247,6 +254,30 @@ void TestCallList::missedCallsAreSeenWhileInFront() {
     list.setInFrontOfUser(false);
     add(D::In, O::Missed, QStringLiteral("3"));
     QCOMPARE(m_history->unseenMissed(), 1);
+}
+
+void TestCallList::exportTo_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("a new file") << "calls.csv" << true;
+    QTest::newRow("a folder that is not there") << "none/calls.csv" << false;
+    QTest::newRow("a folder in the way") << "." << false;
+}
+
+void TestCallList::exportTo() {
+    QFETCH(QString, file);
+    QFETCH(bool, written);
+    add(D::In, O::Missed, QStringLiteral("4075551212"), QStringLiteral("SMITH,JOHN"));
+    const CallList list(*m_history);
+    QString problem;
+    const QString path = m_dir->filePath(file);
+    QCOMPARE(list.exportTo(path, &problem), written);
+    QCOMPARE(problem.isEmpty(), written);
+    if (written) {
+        QFile csv(path);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll().count('\n'), 2);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCallList)
