@@ -23,24 +23,19 @@ private slots:
     void init();
     void filterAndSearch_data();
     void filterAndSearch();
-    void newestFirstWithoutSorting_data();
-    void newestFirstWithoutSorting();
     void texts_data();
     void texts();
     void whenText_data();
     void whenText();
     void whatARowAllows_data();
     void whatARowAllows();
-    void rowsAreFetchedAsNeeded();
-    void aChangeIsShownKeepingTheFetchedRows();
+    void rowsAreFetchedAsShownAndAgainAfterAChange();
     void missedCallsAreSeenWhileInFront();
-    void exportTo_data();
     void exportTo();
 
 private:
     // One call a minute from 2026-12-01 10:00 UTC on, in this order.
     void add(D direction, O outcome, const QString& number, const QString& name = {}, std::optional<int> seconds = {});
-    QStringList numbers(const CallList& list) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CallHistory> m_history;
@@ -57,14 +52,6 @@ void TestCallList::init() {
 void TestCallList::add(D direction, O outcome, const QString& number, const QString& name, std::optional<int> seconds) {
     const QDateTime started(QDate(2026, 12, 1), QTime(10, 0), Qt::UTC);
     QVERIFY(m_history->add({0, started.addSecs(60 * m_added++), direction, outcome, number, name, seconds}));
-}
-
-QStringList TestCallList::numbers(const CallList& list) const {
-    QStringList shown;
-    for (int row = 0; row < list.rowCount(); ++row) {
-        shown << list.data(list.index(row, CallList::Number)).toString();
-    }
-    return shown;
 }
 
 void TestCallList::filterAndSearch_data() {
@@ -90,43 +77,32 @@ void TestCallList::filterAndSearch() {
     QFETCH(Filter, filter);
     QFETCH(QString, search);
     QFETCH(QStringList, shown);
-    add(D::In, O::Answered, QStringLiteral("1"), QStringLiteral("SMITH,JOHN"));
-    add(D::In, O::Missed, QStringLiteral("2"), QStringLiteral("Smith"));
-    add(D::In, O::Blocked, QStringLiteral("3"), QStringLiteral("AXB"));
-    add(D::Out, O::Connected, QStringLiteral("4"), QStringLiteral("A_B"));
-    add(D::Out, O::Unanswered, QStringLiteral("5"), QStringLiteral("100% ok"));
-    add(D::In, O::Missed, QStringLiteral("6"), QStringLiteral("O'BRIEN"));
-    add(D::In, O::Answered, QStringLiteral("7"), QStringLiteral("C\\D"));
-    CallList list(*m_history);
-    list.setFilter(filter);
-    list.setSearch(search);
-    QCOMPARE(numbers(list), shown);
-}
-
-void TestCallList::newestFirstWithoutSorting_data() {
-    QTest::addColumn<Filter>("filter");
-    QTest::addColumn<bool>("searching");
-    QTest::newRow("all") << Filter::All << false;
-    QTest::newRow("missed") << Filter::Missed << false;
-    QTest::newRow("blocked, searched") << Filter::Blocked << true;
-}
-
-// However long the history, the first rows come without a sort of the whole table: SQLite walks
-// the index of the times backwards.
-void TestCallList::newestFirstWithoutSorting() {
-    QFETCH(Filter, filter);
-    QFETCH(bool, searching);
-    QSqlQuery query(m_history->database());
-    QVERIFY(query.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + CallList::statement(filter, searching)));
+    const QStringList names = list("SMITH,JOHN Smith AXB A_B 100%|ok O'BRIEN C\\D");
+    const O outcomes[] = {O::Answered, O::Missed, O::Blocked, O::Connected, O::Unanswered, O::Missed, O::Answered};
+    for (int i = 0; i < names.size(); ++i) {
+        const D direction = outcomes[i] == O::Connected || outcomes[i] == O::Unanswered ? D::Out : D::In;
+        add(direction, outcomes[i], QString::number(i + 1),
+            QString(names[i]).replace(QLatin1Char('|'), QLatin1Char(' ')));
+    }
+    CallList calls(*m_history);
+    calls.setFilter(filter);
+    calls.setSearch(search);
+    QStringList numbers;
+    for (int row = 0; row < calls.rowCount(); ++row) {
+        numbers << calls.number(row);
+    }
+    QCOMPARE(numbers, shown);
+    // However long the history, the first rows come without sorting it: SQLite walks the index of
+    // the times backwards.
+    QSqlQuery plan(m_history->database());
+    const bool searching = !search.trimmed().isEmpty();
+    QVERIFY(plan.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + CallList::statement(filter, searching)));
     for (int i = 0; searching && i < 2; ++i) {
-        query.addBindValue(QStringLiteral("%1%"));
+        plan.addBindValue(search);
     }
-    QVERIFY(query.exec());
-    QStringList plan;
-    while (query.next()) {
-        plan << query.value(3).toString();
-    }
-    QCOMPARE(plan, QStringList{QStringLiteral("SCAN calls USING INDEX calls_started")});
+    QVERIFY(plan.exec() && plan.next());
+    QCOMPARE(plan.value(3).toString(), QStringLiteral("SCAN calls USING INDEX calls_started"));
+    QVERIFY(!plan.next());
 }
 
 void TestCallList::texts_data() {
@@ -141,8 +117,6 @@ void TestCallList::texts_data() {
     QTest::newRow("missed, private") << D::In << O::Missed << none << "P P" << list("Missed|call|in  Private ");
     QTest::newRow("blocked, out of area")
         << D::In << O::Blocked << none << "O O" << list("Blocked|call|in  Out|of|area ");
-    QTest::newRow("out, no time") << D::Out << O::Connected << std::optional<int>(0) << "911 "
-                                  << list("Call|out  911 0:00");
     QTest::newRow("out, hours") << D::Out << O::Connected << std::optional<int>(3 * 3600 + 62) << "911 "
                                 << list("Call|out  911 3:01:02");
     QTest::newRow("unanswered") << D::Out << O::Unanswered << none << "911 " << list("Unanswered|call|out  911 ");
@@ -171,7 +145,6 @@ void TestCallList::whenText_data() {
     QTest::addColumn<QString>("shown");
     const QDate today(2026, 12, 8);
     QTest::newRow("today") << QDateTime(today, QTime(9, 5)) << "09:05";
-    QTest::newRow("just after midnight") << QDateTime(today, QTime(0, 0, 1)) << "00:00";
     QTest::newRow("yesterday") << QDateTime(today.addDays(-1), QTime(23, 59)) << "Yesterday 23:59";
     QTest::newRow("older") << QDateTime(QDate(2025, 1, 31), QTime(14, 30)) << "2025-01-31 14:30";
 }
@@ -189,7 +162,6 @@ void TestCallList::whatARowAllows_data() {
     QTest::addColumn<bool>("block");
     QTest::newRow("number") << "407-555-1212" << true << true;
     QTest::newRow("private") << "P" << false << true;
-    QTest::newRow("out of area") << "O" << false << true;
     QTest::newRow("none") << "" << false << false;
     QTest::newRow("not blockable") << "555;1212" << true << false;
     QTest::newRow("nothing to dial") << "UNKNOWN" << false << true;
@@ -210,27 +182,13 @@ void TestCallList::whatARowAllows() {
     QVERIFY(!list.isBlocked(0));
 }
 
-void TestCallList::rowsAreFetchedAsNeeded() {
-    QSqlDatabase db = m_history->database();
-    QVERIFY(db.transaction());
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO calls (direction, outcome, number) VALUES ('in', 'answered', ?)"));
-    for (int i = 0; i < 2000; ++i) {
-        insert.addBindValue(QString::number(i));
-        QVERIFY(insert.exec());
-    }
-    QVERIFY(db.commit());
-    CallList list(*m_history);
-    QVERIFY(list.rowCount() > 0 && list.rowCount() < 2000);
-    QVERIFY(list.canFetchMore());
-    QCOMPARE(list.rowOf(1), -1); // the oldest is not fetched, and not looked for
-}
-
-void TestCallList::aChangeIsShownKeepingTheFetchedRows() {
+void TestCallList::rowsAreFetchedAsShownAndAgainAfterAChange() {
     for (int i = 0; i < 600; ++i) {
         add(D::Out, O::Connected, QString::number(i));
     }
     CallList list(*m_history);
+    QVERIFY(list.rowCount() > 0 && list.rowCount() < 600 && list.canFetchMore());
+    QCOMPARE(list.rowOf(1), -1); // the oldest is not fetched, nor looked for
     list.fetchMore();
     const int fetched = list.rowCount();
     QSignalSpy refreshed(&list, &CallList::refreshed);
@@ -246,7 +204,6 @@ void TestCallList::aChangeIsShownKeepingTheFetchedRows() {
 void TestCallList::missedCallsAreSeenWhileInFront() {
     add(D::In, O::Missed, QStringLiteral("1"));
     CallList list(*m_history);
-    QCOMPARE(m_history->unseenMissed(), 1);
     list.setInFrontOfUser(true);
     QCOMPARE(m_history->unseenMissed(), 0);
     add(D::In, O::Missed, QStringLiteral("2"));
@@ -256,28 +213,12 @@ void TestCallList::missedCallsAreSeenWhileInFront() {
     QCOMPARE(m_history->unseenMissed(), 1);
 }
 
-void TestCallList::exportTo_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("a new file") << "calls.csv" << true;
-    QTest::newRow("a folder that is not there") << "none/calls.csv" << false;
-    QTest::newRow("a folder in the way") << "." << false;
-}
-
 void TestCallList::exportTo() {
-    QFETCH(QString, file);
-    QFETCH(bool, written);
-    add(D::In, O::Missed, QStringLiteral("4075551212"), QStringLiteral("SMITH,JOHN"));
     const CallList list(*m_history);
+    const QString written = m_dir->filePath(QStringLiteral("calls.csv"));
     QString problem;
-    const QString path = m_dir->filePath(file);
-    QCOMPARE(list.exportTo(path, &problem), written);
-    QCOMPARE(problem.isEmpty(), written);
-    if (written) {
-        QFile csv(path);
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        QCOMPARE(csv.readAll().count('\n'), 2);
-    }
+    QVERIFY(!list.exportTo(m_dir->filePath(QStringLiteral("none/calls.csv")), &problem) && !problem.isEmpty());
+    QVERIFY(list.exportTo(written, &problem) && problem.isEmpty() && QFileInfo(written).size() > 0);
 }
 
 QTEST_GUILESS_MAIN(TestCallList)
