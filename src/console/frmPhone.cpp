@@ -7,6 +7,8 @@
 #include "call/ServiceButtons.h"
 #include "console/Phone.h"
 #include "console/Services.h"
+#include "history/CallHistory.h"
+#include "history/CallList.h"
 #include "modem/SerialTransport.h"
 #include "phonebook/PhoneBookEditDialog.h"
 #include "phonebook/PhoneBookPanel.h"
@@ -116,6 +118,32 @@ void frmPhone::connectControls() {
     connect(Slider2, &Slider::clicked, this, [this, &phone] { phone.audio().Slider2_Click(Slider2->value()); });
     connect(modem_setup, &QAction::triggered, this, &frmPhone::openSetupDialog);
     connect(mnuAbout, &QAction::triggered, m_sideWindows, &SideWindows::showAboutWindow);
+    connectCallsEntry();
+}
+
+void frmPhone::connectCallsEntry() {
+    CallHistory* history = m_services.history;
+    if (!history) {
+        const QString why = QStringLiteral("The call history is unavailable");
+        mnuCalls->setEnabled(false);
+        mnuCalls->setToolTip(why);
+        mnuCalls->setStatusTip(why);
+        return;
+    }
+    Phone& phone = *m_phone;
+    mnuCalls->setText(CallList::menuText(history->unseenMissed()));
+    connect(history, &CallHistory::unseenMissedChanged, mnuCalls,
+            [this](int count) { mnuCalls->setText(CallList::menuText(count)); });
+    connect(mnuCalls, &QAction::triggered, m_sideWindows, &SideWindows::showCallsWindow);
+    connect(m_sideWindows, &SideWindows::callBackRequested, this, [this, &phone](const QString& number) {
+        phone.numberEntry().callBack(number);
+        // The number waits on the telephone's display for Send: the telephone comes forward.
+        restoreIfMinimized();
+        raise();
+        activateWindow();
+    });
+    connect(m_sideWindows, &SideWindows::addToPhoneBookRequested, this,
+            [&phone](const QString& name, const QString& number) { phone.phoneBook().addToPhoneBook(name, number); });
 }
 
 void frmPhone::Form_Load() {

@@ -84,6 +84,8 @@ private:
     void buildFace();
     // Hands every control's action to its handler.
     void connectControls();
+    // The Calls entry: the count of unseen missed calls, or unavailable without a history.
+    void connectCallsEntry();
     DisplayBox* box(Box which) const;
     QWidget* controlWidget(Control which) const;
     CommandButton* latchButton(Latch which) const;
@@ -146,6 +148,7 @@ private:
     std::array<QFrame*, 2> Line1{};
 
     QAction* modem_setup = nullptr;
+    QAction* mnuCalls = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuAbout = nullptr;
 };

@@ -212,6 +212,8 @@ void frmPhone::buildFace() {
     // Menu bar: "Setup", and "Help" with "About". No shortcut keys.
     modem_setup = menuBar()->addAction(QStringLiteral("Setup"));
     modem_setup->setObjectName(QStringLiteral("modem_setup"));
+    mnuCalls = menuBar()->addAction(QStringLiteral("Calls"));
+    mnuCalls->setObjectName(QStringLiteral("mnuCalls"));
     mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuAbout = mnuHelp->addAction(QStringLiteral("About"));

@@ -101,23 +101,32 @@ void PhoneBookPanel::cmdAddCaller_Click() {
                  : QStringLiteral("The Last Caller Is Out of Area: No Number to Add"));
         return;
     }
+    addToPhoneBook(callerName, callerNumber);
+}
+
+bool PhoneBookPanel::addToPhoneBook(const QString& name, const QString& number) {
+    if (number.trimmed().isEmpty() || PhoneBookEntries::isWithheldNumber(number)) {
+        tell(QStringLiteral("No Number to Add"));
+        return false;
+    }
     int index = selectedEntry();
     if (index < 0) {
         index = PhoneBookEntries::firstEmptyEntry(m_services.settings);
     }
     if (index < 0) {
         tell(QStringLiteral("The Phone Book Is Full: Select the Entry to Replace"));
-        return;
+        return false;
     }
     if (!PhoneBookEntries::isEmpty(m_services.settings, index)) {
         const QString question =
             QStringLiteral("Replace \"%1\" with \"%2 %3\"?")
-                .arg(PhoneBookEntries::displayText(m_services.settings, index).trimmed(), callerName, callerNumber);
+                .arg(PhoneBookEntries::displayText(m_services.settings, index).trimmed(), name, number);
         if (!m_services.messages.ask(ApplicationTitle, question)) {
-            return;
+            return false;
         }
     }
-    storeEntry(index, callerName, callerNumber);
+    storeEntry(index, name, number);
+    return true;
 }
 
 void PhoneBookPanel::storeEntry(int index, const QString& name, const QString& number) {

@@ -30,6 +30,9 @@ public:
     void storeEntry(int index, const QString& name, const QString& number);
     // Stores the last caller in the selected entry, or in the first empty one.
     void cmdAddCaller_Click();
+    // Stores `name` and `number` as Add Caller does: in the selected entry, else the first empty
+    // one, asking before a filled entry is replaced. True when stored.
+    bool addToPhoneBook(const QString& name, const QString& number);
 
     // The entry whose button is down, or -1.
     int selectedEntry() const;

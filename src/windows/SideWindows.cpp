@@ -1,6 +1,7 @@
 #include "windows/SideWindows.h"
 
 #include "console/Services.h"
+#include "history/frmCalls.h"
 #include "modem/Waiter.h"
 #include "setup/frmSetup.h"
 #include "windows/frmAbout.h"
@@ -35,6 +36,7 @@ SideWindows::~SideWindows() {
     // destroyed only after every wait has returned.
     delete m_setup.data();
     delete m_about.data();
+    delete m_calls.data();
     for (const QPointer<QWidget>& window : std::as_const(m_closed)) {
         delete window.data();
     }
@@ -46,6 +48,10 @@ frmSetup* SideWindows::setupDialog() const {
 
 frmAbout* SideWindows::aboutWindow() const {
     return openWindow(m_about);
+}
+
+frmCalls* SideWindows::callsWindow() const {
+    return openWindow(m_calls);
 }
 
 void SideWindows::showSetupDialog() {
@@ -70,6 +76,23 @@ void SideWindows::showAboutWindow() {
     deleteOnClose(*m_about);
     centreOnScreen(*m_about, &m_mainWindow);
     bringToFront(*m_about);
+}
+
+void SideWindows::showCallsWindow() {
+    deleteClosedWindows();
+    if (frmCalls* open = callsWindow()) {
+        bringToFront(*open);
+        return;
+    }
+    if (!m_services.history) {
+        return;
+    }
+    m_calls = new frmCalls(*m_services.history, m_services);
+    connect(m_calls, &frmCalls::callBackRequested, this, &SideWindows::callBackRequested);
+    connect(m_calls, &frmCalls::addToPhoneBookRequested, this, &SideWindows::addToPhoneBookRequested);
+    deleteOnClose(*m_calls);
+    centreOnScreen(*m_calls, &m_mainWindow);
+    bringToFront(*m_calls);
 }
 
 void SideWindows::deleteOnClose(QWidget& window) {

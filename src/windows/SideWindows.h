@@ -6,12 +6,13 @@
 
 class QWidget;
 class frmAbout;
+class frmCalls;
 class frmSetup;
 struct Services;
 
-// The windows the main window opens from its menu: the modem setup dialog and the About window.
-// Each is modeless and open at most once; opening it again brings the open one to the front.
-// Both are created afresh for each opening and destroyed when they close, or with the main window.
+// The windows the main window opens from its menu: the modem setup dialog, the Calls window and the
+// About window. Each is modeless and open at most once; opening it again brings the open one to the front.
+// Each is created afresh for each opening and destroyed when they close, or with the main window.
 //
 // A handler of a side window may wait (a message box, a timed wait) while other events run, and the
 // window may close during that wait. It is destroyed only once no such wait is running, so that
@@ -25,14 +26,22 @@ public:
 
     void showSetupDialog();
     void showAboutWindow();
+    // Only with a call history (Services::history).
+    void showCallsWindow();
 
     // The open windows, or null.
     frmSetup* setupDialog() const;
     frmAbout* aboutWindow() const;
+    frmCalls* callsWindow() const;
 
     // Puts a window in the middle of the screen the main window is on. A Wayland compositor places
     // windows itself and ignores this: nothing may depend on where a window lands.
     static void centreOnScreen(QWidget& window, const QWidget* reference = nullptr);
+
+signals:
+    // What the Calls window asks of the telephone.
+    void callBackRequested(const QString& number);
+    void addToPhoneBookRequested(const QString& name, const QString& number);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,6 +57,7 @@ private:
     Services& m_services;
     QPointer<frmSetup> m_setup;
     QPointer<frmAbout> m_about;
+    QPointer<frmCalls> m_calls;
     // Closed while a wait was running; destroyed once none is.
     QList<QPointer<QWidget>> m_closed;
     QMetaObject::Connection m_idleCheck;
