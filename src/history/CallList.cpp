@@ -260,7 +260,7 @@ QString CallList::numberText(const QString& number) {
         return QStringLiteral("Private");
     }
     if (number.startsWith(ModemText::OutOfArea)) {
-        return QStringLiteral("Out of area");
+        return QStringLiteral("Out of Area");
     }
     return number;
 }

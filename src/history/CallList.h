@@ -66,7 +66,7 @@ public:
     // The texts of the columns. `started` in UTC, shown in local time against `now` (local):
     // today's by time only, yesterday's as such, older ones with the date.
     static QString whenText(const QDateTime& started, const QDateTime& now);
-    // A number as recorded; "Private" and "Out of area" for those caller ID withheld.
+    // A number as recorded; "Private" and "Out of Area" for those caller ID withheld.
     static QString numberText(const QString& number);
     static QString lengthText(const std::optional<int>& seconds);
     static QString kindText(Kind kind);

@@ -156,7 +156,7 @@ void frmCalls::build() {
     actions->addWidget(cmdExport);
 
     SettingsStore& settings = m_services.settings;
-    auto* blocking = new QGroupBox(QStringLiteral("Refused calls"), this);
+    auto* blocking = new QGroupBox(QStringLiteral("Blocked callers"), this);
     blocking->setObjectName(QStringLiteral("grpBlocking"));
     chkBlockPrivate =
         switchBox(this, "chkBlockPrivate", QStringLiteral("Block &private callers"), settings, Settings::BlockPrivate);

@@ -116,7 +116,7 @@ void TestCallList::texts_data() {
                               << list("Answered|call|in JOHN|SMITH 4075551212 1:15");
     QTest::newRow("missed, private") << D::In << O::Missed << none << "P P" << list("Missed|call|in  Private ");
     QTest::newRow("blocked, out of area")
-        << D::In << O::Blocked << none << "O O" << list("Blocked|call|in  Out|of|area ");
+        << D::In << O::Blocked << none << "O O" << list("Blocked|call|in  Out|of|Area ");
     QTest::newRow("out, hours") << D::Out << O::Connected << std::optional<int>(3 * 3600 + 62) << "911 "
                                 << list("Call|out  911 3:01:02");
     QTest::newRow("unanswered") << D::Out << O::Unanswered << none << "911 " << list("Unanswered|call|out  911 ");
