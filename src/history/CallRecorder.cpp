@@ -67,8 +67,9 @@ void CallRecorder::startRingTimer() {
 }
 
 void CallRecorder::onAnswered() {
-    // Send with nothing reported: a caller without caller ID, answered all the same.
-    if (!m_ringing || m_call.outcome != Outcome::Missed) {
+    // Send with nothing reported: a caller without caller ID, answered all the same. A blocked
+    // caller the user picks up with Send is answered too.
+    if (!m_ringing) {
         finish();
         m_call = CallRecord{0, now(), CallRecord::Direction::In, Outcome::Answered, {}, {}, std::nullopt};
         m_call.id = m_history.add(m_call);

@@ -22,6 +22,7 @@ enum class Scenario {
     Missed,
     Blocked,
     BlockedAndHungUp,
+    BlockedPickedUp,
     PrivateBlockedAsAClass,
     PrivateOnTheList,
     OutConnected,
@@ -68,6 +69,7 @@ void TestCallRecorder::outcomes_data() {
     QTest::newRow("missed") << Scenario::Missed << caller("missed", "");
     QTest::newRow("blocked") << Scenario::Blocked << caller("blocked", "");
     QTest::newRow("blocked, hung up on") << Scenario::BlockedAndHungUp << caller("blocked", "");
+    QTest::newRow("blocked, picked up with Send") << Scenario::BlockedPickedUp << caller("answered", "timed");
     QTest::newRow("private, blocked as a class") << Scenario::PrivateBlockedAsAClass << QByteArray("in blocked P P ");
     QTest::newRow("private, on the list") << Scenario::PrivateOnTheList << QByteArray("in blocked P P ");
     QTest::newRow("out, connected") << Scenario::OutConnected << QByteArray("out connected 5551234  timed");
@@ -86,7 +88,8 @@ void TestCallRecorder::outcomes() {
     if (scenario == Scenario::AnsweredAutomatically) {
         line.store().write(Settings::AutoAns, QStringLiteral("True"));
     }
-    if (scenario == Scenario::Blocked || scenario == Scenario::BlockedAndHungUp) {
+    if (scenario == Scenario::Blocked || scenario == Scenario::BlockedAndHungUp ||
+        scenario == Scenario::BlockedPickedUp) {
         QVERIFY(history.block(QStringLiteral("407-555-1212")));
     }
     if (scenario == Scenario::PrivateOnTheList) {
@@ -121,6 +124,13 @@ void TestCallRecorder::outcomes() {
     case Scenario::PrivateOnTheList:
         line.send("\r\nRING\r\n\r\nNMBR = P\r\nNAME = P\r\n");
         line.letPass(CallRecorder::RingsOverSeconds + 6);
+        break;
+    case Scenario::BlockedPickedUp:
+        // Send with an empty display picks up the line whoever rings.
+        line.answer("ATA\r", Vcon);
+        line.send(Report);
+        line.letPass(1);
+        calls.cmdSend_Click();
         break;
     case Scenario::OutConnected:
     case Scenario::ModemLostMidCall:
