@@ -44,6 +44,7 @@ private slots:
 void TestApplication::linksWaitForTheLoad() {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(config.path()));
     // A first start with no modem set up: the setup dialog opens beside the telephone.
     Application application;
     QStringList seenDuringLoad;
@@ -85,6 +86,7 @@ void TestApplication::linksWaitForTheLoad() {
 void TestApplication::noSplashWhileClosing() {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(config.path()));
     Application application;
     // Closed before the load gets to its wait: the program ends without a splash.
     bool splashSeen = false;

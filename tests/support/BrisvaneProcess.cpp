@@ -14,6 +14,8 @@ void launch(QProcess& brisvane, const QString& configFolder, const QString& runt
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder);
+    // Its call history beside its settings, never the user's own.
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), configFolder + QStringLiteral("/data"));
     if (!runtimeFolder.isEmpty()) {
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
     }
