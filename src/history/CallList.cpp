@@ -4,6 +4,7 @@
 #include "modem/ModemText.h"
 #include "phonebook/PhoneBookEntries.h"
 
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSqlQuery>
 
@@ -64,16 +65,15 @@ void CallList::refresh() {
     m_refresh.stop();
     // As many rows as were fetched before come back, so that the view keeps its place.
     const int fetched = rowCount();
-    const QString search = m_search.trimmed();
+    const QVariantList values = searchValues(m_search);
     QSqlQuery query(m_history.database());
-    if (!m_history.isOpen() || !query.prepare(statement(m_filter, !search.isEmpty()))) {
+    if (!m_history.isOpen() || !query.prepare(statement(m_filter, static_cast<int>(values.size() / 2)))) {
         clear();
         emit refreshed();
         return;
     }
-    if (!search.isEmpty()) {
-        query.addBindValue(likePattern(search));
-        query.addBindValue(likePattern(search));
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
     }
     query.exec();
     setQuery(std::move(query));
@@ -83,14 +83,28 @@ void CallList::refresh() {
     emit refreshed();
 }
 
-QString CallList::statement(Filter filter, bool searching) {
+QVariantList CallList::searchValues(const QString& text) {
+    // Blanks and commas part the words, so "John Smith" finds the caller reported as "SMITH,JOHN".
+    static const QRegularExpression between(QStringLiteral("[\\s,]+"));
+    QStringList words = text.split(between, Qt::SkipEmptyParts);
+    words = words.mid(0, MaxSearchWords);
+    QVariantList values;
+    for (const QString& word : std::as_const(words)) {
+        // Numbers are recorded without the separators people write into them ("407-555").
+        const QString number = CallHistory::blockableNumber(word);
+        values << likePattern(number.isEmpty() ? word : number) << likePattern(word);
+    }
+    return values;
+}
+
+QString CallList::statement(Filter filter, int words) {
     QStringList conditions;
     if (filter == Filter::Missed) {
         conditions << QStringLiteral("outcome = 'missed'");
     } else if (filter == Filter::Blocked) {
         conditions << QStringLiteral("outcome = 'blocked'");
     }
-    if (searching) {
+    for (int i = 0; i < words; ++i) {
         conditions << QStringLiteral("(number LIKE ? ESCAPE '\\' OR name LIKE ? ESCAPE '\\')");
     }
     const QString where =

@@ -29,7 +29,8 @@ public:
 
     void setFilter(Filter filter);
     Filter filter() const { return m_filter; }
-    // Calls whose number or name holds `text` (no wildcards: '%' and '_' are themselves).
+    // Calls whose number or name holds each word of `text` (no wildcards: '%' and '_' are
+    // themselves).
     void setSearch(const QString& text);
     QString search() const { return m_search; }
     // Runs the query again now.
@@ -73,8 +74,14 @@ public:
     static Kind kindOf(const QString& direction, const QString& outcome);
     // The text of the menu entry that opens the calls: with the count of unseen missed calls.
     static QString menuText(int unseenMissed);
-    // The query of the rows: with two values to bind, the search's pattern, when `searching`.
-    static QString statement(Filter filter, bool searching);
+    // A search is words (parted by blanks and commas), each to be found in the number or the name,
+    // at most MaxSearchWords of them.
+    static constexpr int MaxSearchWords = 8;
+    // The values a search binds to the query: for each word, its pattern for the number (without
+    // separators) and for the name.
+    static QVariantList searchValues(const QString& text);
+    // The query of the rows, with a condition for each of `words` search words.
+    static QString statement(Filter filter, int words);
     // `text` for a LIKE with ESCAPE '\': its '%', '_' and '\' stand for themselves.
     static QString likePattern(const QString& text);
 
