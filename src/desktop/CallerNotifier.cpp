@@ -42,20 +42,13 @@ CallerNotifier::CallerNotifier(Phone& phone, std::function<bool()> windowActive,
     , m_phone(phone)
     , m_windowActive(std::move(windowActive))
     , m_bus(std::move(bus)) {
-    connect(&phone.calls(), &CallControl::callerReported, this, [this](const QString& number) {
-        m_callerNumber = number;
-        m_callerAnswered = false;
-    });
+    connect(&phone.calls(), &CallControl::callerReported, this,
+            [this](const QString& number) { m_callerNumber = number; });
     connect(&phone.responses(), &ModemResponses::callerShown, this, &CallerNotifier::show);
     connect(&phone.calls(), &CallControl::callerGone, this, &CallerNotifier::callerGone);
-    connect(&phone.calls(), &CallControl::callAnswered, this, [this] {
-        m_callerAnswered = true;
-        withdraw();
-    });
-    connect(&phone.calls(), &CallControl::callEnded, this, [this] {
-        m_callerAnswered = true; // dealt with at the telephone
-        withdraw();
-    });
+    // Dealt with at the telephone.
+    connect(&phone.calls(), &CallControl::callAnswered, this, &CallerNotifier::withdraw);
+    connect(&phone.calls(), &CallControl::callEnded, this, &CallerNotifier::withdraw);
     if (!m_bus.isConnected()) {
         return;
     }
@@ -87,63 +80,58 @@ void CallerNotifier::show(const QString& name, const QString& number) {
         return; // a repeated report while the first is on its way: that one shows the caller
     }
     m_callerShown = number.isEmpty() ? name : QStringLiteral("%1 %2").arg(name, number);
-    const QString body = m_markup ? number.toHtmlEscaped() : number;
-    const QVariantMap hints{{QStringLiteral("category"), QStringLiteral("call.incoming")},
-                            {QStringLiteral("desktop-entry"), QLatin1String(brisvane::desktopEntry)},
-                            {QStringLiteral("urgency"), QVariant::fromValue<uchar>(1)}};
-    const QVariantList arguments{QStringLiteral("Brisvane"),
-                                 m_id,
-                                 QStringLiteral("brisvane"),
-                                 name,
-                                 body,
-                                 QStringList{AnswerAction, QStringLiteral("Answer")},
-                                 hints,
-                                 ExpireMilliseconds};
     m_showing = true;
+    notify(m_id, name, number, {AnswerAction, QStringLiteral("Answer")},
+           {{QStringLiteral("category"), QStringLiteral("call.incoming")},
+            {QStringLiteral("urgency"), QVariant::fromValue<uchar>(1)}},
+           ExpireMilliseconds, [this](const QDBusPendingReply<uint>& reply) {
+               m_showing = false;
+               if (!reply.isValid()) {
+                   return; // no notification service: nothing to tell
+               }
+               m_id = reply.value();
+               // The call was answered or ended while the notification was on its way.
+               if (m_withdrawn) {
+                   closeShown();
+               }
+           });
+}
+
+void CallerNotifier::notify(uint replaces, const QString& summary, const QString& body, const QStringList& actions,
+                            QVariantMap hints, int expireMilliseconds,
+                            std::function<void(const QDBusPendingReply<uint>&)> replied) {
+    hints.insert(QStringLiteral("desktop-entry"), QLatin1String(brisvane::desktopEntry));
+    const QVariantList arguments{QStringLiteral("Brisvane"),
+                                 replaces,
+                                 QStringLiteral("brisvane"),
+                                 summary,
+                                 m_markup ? body.toHtmlEscaped() : body,
+                                 actions,
+                                 hints,
+                                 expireMilliseconds};
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call(QStringLiteral("Notify"), arguments)), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
-        const QDBusPendingReply<uint> reply = *w;
-        w->deleteLater();
-        m_showing = false;
-        if (!reply.isValid()) {
-            return; // no notification service: nothing to tell
-        }
-        m_id = reply.value();
-        // The call was answered or ended while the notification was on its way.
-        if (m_withdrawn) {
-            closeShown();
-        }
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [replied = std::move(replied)](QDBusPendingCallWatcher* w) {
+                w->deleteLater();
+                replied(*w);
+            });
 }
 
 void CallerNotifier::callerGone() {
-    // A caller told on the desktop and not answered: the notification gives way to one that stays.
-    const bool missed = m_id != 0 && !m_callerAnswered && !m_withdrawn && !(m_windowActive && m_windowActive());
-    const QString caller = m_callerShown;
+    // A caller told on the desktop and not dealt with: the notification gives way to one that stays.
+    const bool missed = m_id != 0 && !m_withdrawn && !(m_windowActive && m_windowActive());
     withdraw();
     if (!missed) {
         return;
     }
-    const QString body = m_markup ? caller.toHtmlEscaped() : caller;
-    const QVariantMap hints{{QStringLiteral("category"), QStringLiteral("call.unanswered")},
-                            {QStringLiteral("desktop-entry"), QLatin1String(brisvane::desktopEntry)}};
-    const QVariantList arguments{QStringLiteral("Brisvane"),
-                                 0u,
-                                 QStringLiteral("brisvane"),
-                                 QStringLiteral("Missed call"),
-                                 body,
-                                 QStringList{CallBackAction, QStringLiteral("Call back")},
-                                 hints,
-                                 0};
     const QString number = m_callerNumber;
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call(QStringLiteral("Notify"), arguments)), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, number](QDBusPendingCallWatcher* w) {
-        const QDBusPendingReply<uint> reply = *w;
-        w->deleteLater();
-        if (reply.isValid()) {
-            m_missed.insert(reply.value(), number);
-        }
-    });
+    notify(0, QStringLiteral("Missed call"), m_callerShown, {CallBackAction, QStringLiteral("Call back")},
+           {{QStringLiteral("category"), QStringLiteral("call.unanswered")}}, 0,
+           [this, number](const QDBusPendingReply<uint>& reply) {
+               if (reply.isValid()) {
+                   m_missed.insert(reply.value(), number);
+               }
+           });
 }
 
 void CallerNotifier::withdraw() {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusPendingReply>
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QVariantMap>
 #include <functional>
 
 class Phone;
@@ -53,6 +55,10 @@ private:
     void callerGone();
     void withdraw();
     void closeShown();
+    // Sends a notification of this program's (its name, icon and desktop entry), `body` as plain
+    // text; `replied` gets the service's answer, the notification's id.
+    void notify(uint replaces, const QString& summary, const QString& body, const QStringList& actions,
+                QVariantMap hints, int expireMilliseconds, std::function<void(const QDBusPendingReply<uint>&)> replied);
 
     Phone& m_phone;
     std::function<bool()> m_windowActive;
@@ -63,10 +69,9 @@ private:
     bool m_showing = false;
     bool m_withdrawn = false;
     bool m_markup = true;
-    // The caller as reported, as notified, and whether the telephone dealt with them.
+    // The caller as reported, and as notified.
     QString m_callerNumber;
     QString m_callerShown;
-    bool m_callerAnswered = false;
     // The missed-call notifications on screen, with the number each calls back.
     QHash<uint, QString> m_missed;
 };
