@@ -288,7 +288,7 @@ QSqlDatabase CallHistory::database() const {
     return QSqlDatabase::database(m_connection, false);
 }
 
-int CallHistory::execute(const QString& statement, const QVariantList& values) {
+int CallHistory::execute(const QString& statement, const QVariantList& values, bool mayRecover) {
     if (!isOpen()) {
         return -1;
     }
@@ -300,11 +300,11 @@ int CallHistory::execute(const QString& statement, const QVariantList& values) {
         query.addBindValue(value);
     }
     if (!query.exec()) {
-        // Damage found on the way: the statement goes to the new file once.
-        if (!isDamage(query.lastError()) || !recoverFromDamage()) {
+        // Damage found on the way: the statement goes to the new file, once.
+        if (!mayRecover || !isDamage(query.lastError()) || !recoverFromDamage()) {
             return -1;
         }
-        return execute(statement, values);
+        return execute(statement, values, false);
     }
     m_lastId = query.lastInsertId().toLongLong();
     return query.numRowsAffected();

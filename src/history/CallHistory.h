@@ -100,7 +100,8 @@ private:
     void close();
     bool turnOff(const QString& reason);
     // One statement with its values: the rows it changed, or -1 when it failed.
-    int execute(const QString& statement, const QVariantList& values = {});
+    // Damage it meets is recovered from (the file set aside) only when `mayRecover`.
+    int execute(const QString& statement, const QVariantList& values = {}, bool mayRecover = true);
     // After a write: changed(), and unseenMissedChanged() when the count moved.
     void written(bool countMayChange);
     // A statement found the file damaged: it goes aside, a new one is started, and the user is told

@@ -28,6 +28,10 @@ QDateTime CallRecorder::now() const {
     return utc.addMSecs(-utc.time().msec());
 }
 
+CallRecord CallRecorder::callIn(Outcome outcome, const QString& number, const QString& name) const {
+    return CallRecord{0, now(), CallRecord::Direction::In, outcome, number, name, std::nullopt};
+}
+
 void CallRecorder::onCallerReported(const QString& number, const QString& name, Outcome outcome) {
     // The modem repeats a report during the same rings: still the same call.
     if (m_ringing && m_call.number == number && m_call.outcome == outcome) {
@@ -39,11 +43,10 @@ void CallRecorder::onCallerReported(const QString& number, const QString& name, 
     } else if (m_call.id != 0) {
         // A caller during a call of the user's (call waiting): that call goes on; the caller is
         // recorded as missed or blocked on their own, as nothing answers them.
-        CallRecord waiting{0, now(), CallRecord::Direction::In, outcome, number, name, std::nullopt};
-        m_history.add(waiting);
+        m_history.add(callIn(outcome, number, name));
         return;
     }
-    m_call = CallRecord{0, now(), CallRecord::Direction::In, outcome, number, name, std::nullopt};
+    m_call = callIn(outcome, number, name);
     m_call.id = m_history.add(m_call);
     m_ringing = true;
     m_connectedAt.reset();
@@ -71,7 +74,7 @@ void CallRecorder::onAnswered() {
     // caller the user picks up with Send is answered too.
     if (!m_ringing) {
         finish();
-        m_call = CallRecord{0, now(), CallRecord::Direction::In, Outcome::Answered, {}, {}, std::nullopt};
+        m_call = callIn(Outcome::Answered, {}, {});
         m_call.id = m_history.add(m_call);
     } else {
         m_call.outcome = Outcome::Answered;

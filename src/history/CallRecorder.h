@@ -39,6 +39,8 @@ private:
     void finish();
     void startRingTimer();
     QDateTime now() const;
+    // A call in starting now.
+    CallRecord callIn(CallRecord::Outcome outcome, const QString& number, const QString& name) const;
 
     CallHistory& m_history;
     Waiter& m_waiter;
