@@ -92,9 +92,6 @@ void Application::whileLoading() {
 }
 
 void Application::raiseWindow(const Activation& activation) {
-    m_phone->restoreIfMinimized();
-    m_phone->show();
-    m_phone->raise();
     // A Wayland compositor brings a window forward only with a token it handed out for that: Qt's
     // Wayland plugin takes it from the environment as the window asks. On X11 a startup id goes
     // unused: Qt's X11 plugin takes one only as it connects, and the window asks as it always did.
@@ -102,7 +99,7 @@ void Application::raiseWindow(const Activation& activation) {
     if (!token.isEmpty()) {
         qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
     }
-    m_phone->activateWindow();
+    m_phone->bringToFront();
     // Left there by a compositor that does not activate, it would pass to a program started later.
     Activation::clearEnvironment();
 }

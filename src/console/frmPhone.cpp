@@ -138,9 +138,7 @@ void frmPhone::connectCallsEntry() {
     connect(m_sideWindows, &SideWindows::callBackRequested, this, [this, &phone](const QString& number) {
         phone.numberEntry().callBack(number);
         // The number waits on the telephone's display for Send: the telephone comes forward.
-        restoreIfMinimized();
-        raise();
-        activateWindow();
+        bringToFront();
     });
     connect(m_sideWindows, &SideWindows::addToPhoneBookRequested, this,
             [&phone](const QString& name, const QString& number) { phone.phoneBook().addToPhoneBook(name, number); });
@@ -278,6 +276,13 @@ void frmPhone::restoreIfMinimized() {
     if (isMinimized()) {
         showNormal();
     }
+}
+
+void frmPhone::bringToFront() {
+    restoreIfMinimized();
+    show();
+    raise();
+    activateWindow();
 }
 
 void frmPhone::showWindow() {

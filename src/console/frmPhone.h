@@ -62,6 +62,9 @@ public:
     void focusSend() override;
     bool clickFocusedButton() override;
     void restoreIfMinimized() override;
+    // Shown, restored, raised and activated: the user is to act on it now. A Wayland compositor
+    // lets it come forward only with an activation token in the environment (XDG_ACTIVATION_TOKEN).
+    void bringToFront();
     void showWindow() override;
     void hideWindow() override;
     void redraw() override;
