@@ -95,10 +95,7 @@ void Application::raiseWindow(const Activation& activation) {
     // A Wayland compositor brings a window forward only with a token it handed out for that: Qt's
     // Wayland plugin takes it from the environment as the window asks. On X11 a startup id goes
     // unused: Qt's X11 plugin takes one only as it connects, and the window asks as it always did.
-    const QString token = activation.waylandToken();
-    if (!token.isEmpty()) {
-        qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
-    }
+    activation.offerToWindow();
     m_phone->bringToFront();
     // Left there by a compositor that does not activate, it would pass to a program started later.
     Activation::clearEnvironment();
@@ -108,11 +105,7 @@ void Application::openHistory() {
     m_history = std::make_unique<CallHistory>();
     if (m_history->open()) {
         m_services.history = m_history.get();
-        if (!m_history->setAside().isEmpty()) {
-            m_historyProblem =
-                QStringLiteral("The call history was damaged: it is kept as %1, and a new one was started.")
-                    .arg(m_history->setAside());
-        }
+        m_historyProblem = m_history->setAsideMessage();
     } else {
         m_historyProblem = m_history->problem();
     }
@@ -148,7 +141,7 @@ int Application::run(const QStringList& links) {
     m_phone = std::make_unique<frmPhone>(m_services);
     // A caller is told on the desktop while the user works in another window.
     m_notifier = std::make_unique<CallerNotifier>(m_phone->phone(), [this] { return m_phone->isActiveWindow(); });
-    QObject::connect(m_notifier.get(), &CallerNotifier::answerPressed, m_phone.get(), [this](const QString& token) {
+    QObject::connect(m_notifier.get(), &CallerNotifier::windowWanted, m_phone.get(), [this](const QString& token) {
         raiseWindow({token, {}});
     });
     // Quitting does nothing before the event loop runs, so an end that comes during the load is

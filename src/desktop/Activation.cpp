@@ -14,6 +14,13 @@ Activation Activation::fromEnvironment() {
     return {variable(TokenVariable), variable(StartupIdVariable)};
 }
 
+void Activation::offerToWindow() const {
+    const QString wayland = waylandToken();
+    if (!wayland.isEmpty()) {
+        qputenv(TokenVariable, wayland.toUtf8());
+    }
+}
+
 void Activation::clearEnvironment() {
     qunsetenv(TokenVariable);
     qunsetenv(StartupIdVariable);

@@ -22,4 +22,7 @@ struct Activation {
     // What a Wayland compositor takes. Launchers built on GLib before 2.76 (Debian 12's) pass the
     // compositor's token only as the startup id.
     QString waylandToken() const { return token.isEmpty() ? startupId : token; }
+    // Puts the Wayland token where Qt's Wayland plugin takes it as a window asks to come forward
+    // (nothing when there is none). clearEnvironment() takes it away again afterwards.
+    void offerToWindow() const;
 };

@@ -119,7 +119,8 @@ void CallerNotifier::notify(uint replaces, const QString& summary, const QString
 
 void CallerNotifier::callerGone() {
     // A caller told on the desktop and not dealt with: the notification gives way to one that stays.
-    const bool missed = m_id != 0 && !m_withdrawn && !(m_windowActive && m_windowActive());
+    // A notification withdrawn (the caller answered or ended) is closed already: m_id is 0.
+    const bool missed = m_id != 0 && !(m_windowActive && m_windowActive());
     withdraw();
     if (!missed) {
         return;
@@ -159,7 +160,7 @@ void CallerNotifier::onActionInvoked(uint id, const QString& actionKey) {
             const QString number = missed.value();
             m_missed.remove(id);
             m_bus.asyncCall(call(QStringLiteral("CloseNotification"), {id}));
-            emit answerPressed(std::exchange(m_activationToken, {}));
+            emit windowWanted(std::exchange(m_activationToken, {}));
             m_phone.numberEntry().callBack(number);
         }
         return;
@@ -168,7 +169,7 @@ void CallerNotifier::onActionInvoked(uint id, const QString& actionKey) {
         return;
     }
     // First: the token is fresh, and the answer may wait for the modem.
-    emit answerPressed(std::exchange(m_activationToken, {}));
+    emit windowWanted(std::exchange(m_activationToken, {}));
     m_phone.calls().answerWaitingCaller();
     withdraw();
 }

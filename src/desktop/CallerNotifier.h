@@ -39,10 +39,10 @@ public:
     uint shownId() const { return m_id; }
 
 signals:
-    // The user pressed Answer (or a missed call's Call back): the window comes forward, with
-    // `activationToken` when the service sent one. The call is answered (the number put in the
-    // display) after it.
-    void answerPressed(const QString& activationToken);
+    // The user acted on a notification (Answer, or a missed call's Call back): the window is to come
+    // forward, with `activationToken` when the service sent one. The call is answered (the number
+    // put in the display) after it.
+    void windowWanted(const QString& activationToken);
 
 private slots:
     void onActivationToken(uint id, const QString& token);

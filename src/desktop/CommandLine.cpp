@@ -128,8 +128,7 @@ int CommandLine::runHistoryAction(CallHistory& history, QString* message) const 
         return 1;
     }
     if (!history.setAside().isEmpty()) {
-        *message = QStringLiteral("The call history was damaged: it is kept as %1, and a new one was started.")
-                       .arg(history.setAside());
+        *message = history.setAsideMessage();
         // What the user asked for was the old history; the new one is empty.
         if (historyAction == HistoryAction::Export) {
             return 1;

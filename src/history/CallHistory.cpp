@@ -284,6 +284,13 @@ QString CallHistory::problem() const {
     return m_problem;
 }
 
+QString CallHistory::setAsideMessage() const {
+    if (m_setAside.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("The call history was damaged: it is kept as %1, and a new one was started.").arg(m_setAside);
+}
+
 QSqlDatabase CallHistory::database() const {
     return QSqlDatabase::database(m_connection, false);
 }
@@ -330,8 +337,7 @@ bool CallHistory::recoverFromDamage() {
         return false;
     }
     m_unseenMissed = unseenMissed();
-    emit problemFound(
-        QStringLiteral("The call history was damaged: it is kept as %1, and a new one was started.").arg(m_setAside));
+    emit problemFound(setAsideMessage());
     emit changed();
     return true;
 }

@@ -61,6 +61,8 @@ public:
     QString problem() const;
     // Where open() put a damaged file before it started a new one; empty when it did not.
     QString setAside() const { return m_setAside; }
+    // What the user is told of that, in plain words; empty when nothing was set aside.
+    QString setAsideMessage() const;
 
     // Each write is its own transaction; false on failure (the telephone goes on without it).
     qint64 add(const CallRecord& record);  // the row goes in when the call starts; returns its id (0: not written)

@@ -149,7 +149,7 @@ void TestNotifications::withdrawnWhenTheCallerIsDealtWith() {
 
 void TestNotifications::answerAction() {
     QStringList raised;
-    connect(m_notifier.get(), &CallerNotifier::answerPressed, this, [&](const QString& token) {
+    connect(m_notifier.get(), &CallerNotifier::windowWanted, this, [&](const QString& token) {
         // The window comes forward before the answer waits for the modem.
         QCOMPARE(m_line->writeCount(Ata), 0);
         raised << token;
