@@ -124,14 +124,18 @@ void NumberEntry::enterLink(const QString& link) {
     case TelLink::Outcome::Number:
         break;
     }
+    offer(parsed.number, [this, &link](const QString& reason) { refuseLink(link, reason); });
+}
+
+void NumberEntry::offer(const QString& number, const std::function<void(const QString&)>& refuse) {
     // Cut to fit, it would be a different number.
-    if (parsed.number.size() > MaxLength) {
-        refuseLink(link, QStringLiteral("Its number %1 is longer than the %2 characters the display holds.")
-                             .arg(parsed.number)
-                             .arg(MaxLength));
+    if (number.size() > MaxLength) {
+        refuse(QStringLiteral("Its number %1 is longer than the %2 characters the display holds.")
+                   .arg(number)
+                   .arg(MaxLength));
         return;
     }
-    m_face.setText(Box::NumberOut, parsed.number);
+    m_face.setText(Box::NumberOut, number);
     m_face.view().focusSend();
 }
 
@@ -149,12 +153,7 @@ void NumberEntry::callBack(const QString& number) {
         refuse(QStringLiteral("The caller sent no number that can be dialled."));
         return;
     }
-    if (dialable.size() > MaxLength) {
-        refuse(QStringLiteral("The number is longer than the %1 characters the display holds.").arg(MaxLength));
-        return;
-    }
-    m_face.setText(Box::NumberOut, dialable);
-    m_face.view().focusSend();
+    offer(dialable, refuse);
 }
 
 void NumberEntry::refuseLink(const QString& link, const QString& reason) {

@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QObject>
+#include <functional>
 
 class CallControl;
 class ModemLink;
@@ -42,6 +43,9 @@ public:
 private:
     void append(QChar symbol);
     void refuseLink(const QString& link, const QString& reason);
+    // A number from outside the keypad goes on the display for the user's Send, whole: one longer
+    // than the display holds is refused (`refuse` gets the reason), never cut.
+    void offer(const QString& number, const std::function<void(const QString&)>& refuse);
 
     Services& m_services;
     PhoneState& m_state;
