@@ -7,8 +7,10 @@
 #include "console/Services.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
+#include "history/CallHistory.h"
 #include "modem/ModemLink.h"
 #include "modem/ModemResponses.h"
+#include "modem/ModemText.h"
 #include "modem/SerialControl.h"
 #include "modem/Waiter.h"
 
@@ -56,6 +58,18 @@ void CallControl::onCallerReported(const QString& number, const QString& name) {
     emit callerReported(number, name);
 }
 
+bool CallControl::refuses(const QString& number) const {
+    // A class of callers is refused by its switch, or by its letter on the list (`--block P`).
+    const SettingsStore& settings = m_services.settings;
+    if (number.startsWith(ModemText::Private) && settings.readSwitch(Settings::BlockPrivate).value_or(false)) {
+        return true;
+    }
+    if (number.startsWith(ModemText::OutOfArea) && settings.readSwitch(Settings::BlockOutOfArea).value_or(false)) {
+        return true;
+    }
+    return m_services.history && m_services.history->isBlocked(number);
+}
+
 void CallControl::onCallerBlocked(const QString& number, const QString& name) {
     emit callerBlocked(number, name);
     // Only a telephone at rest picks up to hang up; from the event loop, not inside the reading.
@@ -78,18 +92,18 @@ void CallControl::hangUpOnBlocked() {
     pauseAfterHangUp();
 }
 
-CallControl::Pause CallControl::pauseAfterHangUp() {
+bool CallControl::pauseAfterHangUp() {
     const QPointer<CallControl> alive(this);
     const bool wasEnding = std::exchange(m_ending, true);
     const bool waited = m_link.Delay(HangUpSeconds);
     if (!alive) {
-        return Pause::Gone;
+        return false;
     }
     m_ending = wasEnding;
-    if (!waited) {
-        return Pause::Aborted;
+    if (waited) {
+        m_link.output(m_link.initialisationLine());
     }
-    return m_link.output(m_link.initialisationLine()) ? Pause::WriteFailed : Pause::Done;
+    return true;
 }
 
 void CallControl::onCallerGone() {
@@ -249,27 +263,19 @@ void CallControl::clearDisplays() {
 }
 
 void CallControl::cmdEnd_Click() {
-    SharedState& shared = m_services.shared;
     ++m_generation;
-    const auto guarded = [&shared](const SerialError& error) {
-        if (error) {
-            shared.CallActive = false;
-        }
-    };
-
     clearDisplays();
-    guarded(m_link.output(CommandLines::hangUp()));
+    // A line that cannot be written (the port has closed) leaves the call inactive, and End goes on.
+    if (m_link.output(CommandLines::hangUp())) {
+        m_services.shared.CallActive = false;
+    }
     setPhase(Phase::Ending);
 
     const quint64 reportsBefore = m_responses.reportCount();
     // The line an attach would send now, from the stored settings: a set-up changed in Setup since
     // the attach takes effect, and the modem always gets its caller-ID tail back.
-    const Pause pause = pauseAfterHangUp();
-    if (pause == Pause::Gone) {
+    if (!pauseAfterHangUp()) {
         return;
-    }
-    if (pause == Pause::WriteFailed) {
-        shared.CallActive = false;
     }
     settleCallState(m_responses.reportCount() != reportsBefore);
     emit callEnded(EndReason::End);

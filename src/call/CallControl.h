@@ -65,6 +65,10 @@ public:
     // End, as a detach leaves it.
     void modemLeftCall(EndReason why);
 
+    // Whether the user refuses calls from `number` (as reported): on the block list, or private or
+    // out of area when those are blocked as a class.
+    bool refuses(const QString& number) const;
+
     // Tells the user when the modem is not attached; true when it is.
     bool attached();
 
@@ -107,10 +111,10 @@ private:
     void onCallerBlocked(const QString& number, const QString& name);
     // Answers a refused caller and at once hangs up as End does, which stops the ringing.
     void hangUpOnBlocked();
-    // End's pause after the hang-up line, then the initialisation line. Gone: the telephone was
-    // destroyed during the pause, and nothing of it may be touched.
-    enum class Pause { Done, Aborted, WriteFailed, Gone };
-    Pause pauseAfterHangUp();
+    // End's pause after the hang-up line, then the initialisation line (unless the wait was cut
+    // short by the program quitting). False when the telephone was destroyed during the pause:
+    // nothing of it may be touched.
+    bool pauseAfterHangUp();
     void setPhase(Phase phase);
     // The call is in use: lamp lit, "In Use".
     void showInUse();

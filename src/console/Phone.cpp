@@ -30,6 +30,7 @@ Phone::Phone(Services& services, PhoneView& view, std::unique_ptr<SerialTranspor
     // A lost modem ends a caller's wait first, then the call.
     connect(m_modemLink, &ModemLink::deviceLost, m_responses, &ModemResponses::dropIncomingCall);
     m_calls = new CallControl(services, state, *m_comModem, *m_face, *m_modemLink, *m_responses, this);
+    m_responses->setRefusal([calls = m_calls](const QString& number) { return calls->refuses(number); });
     m_numberEntry = new NumberEntry(services, state, *m_face, *m_modemLink, *m_calls, this);
     m_audio = new AudioControls(services, state, *m_face, *m_modemLink, this);
     m_handset = new Handset(services, state, *m_face, *m_modemLink, *m_calls, this);

@@ -5,7 +5,6 @@
 #include "console/Services.h"
 #include "console/SettingsStore.h"
 #include "console/SharedState.h"
-#include "history/CallHistory.h"
 #include "modem/Clock.h"
 #include "modem/ModemText.h"
 #include "modem/SerialControl.h"
@@ -86,7 +85,7 @@ void ModemResponses::display_number() {
     ++m_reports;
     const QString number = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NumberTag));
     const QString name = ModemText::plainText(ModemText::reportValue(state.ModemText, ModemText::NameTag));
-    if (blocked(number)) {
+    if (m_refused && m_refused(number)) {
         // Nothing of it reaches the screen, and rings and repeats after it are no news either.
         m_comModem.setInputLen(0);
         m_comModem.setInBufferCount(0);
@@ -134,18 +133,6 @@ void ModemResponses::display_number() {
     }
     m_answerTime = m_services.waiter.after(AnswerSeconds, this, [this] { endIncomingCall(true); });
     emit callerShown(m_face.text(PhoneFace::Box::Name), shownNumber);
-}
-
-bool ModemResponses::blocked(const QString& number) const {
-    // A class of callers is refused by its switch, or by its letter on the list (`--block P`).
-    const SettingsStore& settings = m_services.settings;
-    if (number.startsWith(ModemText::Private) && settings.readSwitch(Settings::BlockPrivate).value_or(false)) {
-        return true;
-    }
-    if (number.startsWith(ModemText::OutOfArea) && settings.readSwitch(Settings::BlockOutOfArea).value_or(false)) {
-        return true;
-    }
-    return m_services.history && m_services.history->isBlocked(number);
 }
 
 void ModemResponses::dropIncomingCall() {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class PhoneFace;
 class QTimer;
@@ -22,6 +23,10 @@ class ModemResponses : public QObject {
 public:
     ModemResponses(Services& services, PhoneState& state, SerialControl& comModem, PhoneFace& face,
                    QObject* parent = nullptr);
+
+    // Whether the user refuses a caller, by the number as reported. A refused caller is not shown,
+    // not notified and never answered (callerBlocked instead of callerReported). None: nobody is.
+    void setRefusal(std::function<bool(const QString& number)> refused) { m_refused = std::move(refused); }
 
     // The receive event: restores a minimised window, and once the line has been quiet for half a
     // second (at most two seconds after the first event of the burst), so that a report has
@@ -67,8 +72,6 @@ signals:
 
 private:
     void readReceived();
-    // Whether the user refuses calls from `number` (as reported).
-    bool blocked(const QString& number) const;
     void endIncomingCall(bool mayAnswer);
 
     Services& m_services;
@@ -78,5 +81,6 @@ private:
     QPointer<QTimer> m_settle;
     double m_burstBegan = 0;
     QPointer<QTimer> m_answerTime;
+    std::function<bool(const QString&)> m_refused;
     quint64 m_reports = 0;
 };
