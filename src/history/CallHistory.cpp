@@ -384,6 +384,10 @@ bool CallHistory::clear() {
     return true;
 }
 
+QString CallHistory::unseenMissedStatement() {
+    return CountUnseenMissed;
+}
+
 int CallHistory::unseenMissed() const {
     QSqlQuery query(database());
     return isOpen() && query.exec(CountUnseenMissed) && query.next() ? query.value(0).toInt() : 0;

@@ -69,7 +69,8 @@ public:
     bool update(const CallRecord& record); // by record.id: outcome, seconds, name, number; false without that row
     bool remove(qint64 id);                // false without that row
     bool clear();
-    int unseenMissed() const; // missed calls not yet seen (through an index)
+    int unseenMissed() const;               // missed calls not yet seen (through an index)
+    static QString unseenMissedStatement(); // the query that counts them
     void markMissedSeen();
 
     // A number is compared without the separators people write into it (blanks, '-', '.', '(' and

@@ -64,16 +64,22 @@ public:
     // now, and each one as it arrives.
     void setInFrontOfUser(bool inFront);
 
-    // The texts of the columns. `started` in UTC, shown in local time against `now` (local):
-    // today's by time only, yesterday's as such, older ones with the date.
+    // The When column's text: `started` in UTC, shown in local time against `now` (local): today's
+    // by time only, yesterday's as such, older ones with the date.
     static QString whenText(const QDateTime& started, const QDateTime& now);
+    // The text of the menu entry that opens the calls: with the count of unseen missed calls.
+    static QString menuText(int unseenMissed);
+
+signals:
+    // The query ran again (a filter, a search, the history changed) and its rows are fetched.
+    void refreshed();
+
+private:
     // A number as recorded; "Private" and "Out of Area" for those caller ID withheld.
     static QString numberText(const QString& number);
     static QString lengthText(const std::optional<int>& seconds);
     static QString kindText(Kind kind);
     static Kind kindOf(const QString& direction, const QString& outcome);
-    // The text of the menu entry that opens the calls: with the count of unseen missed calls.
-    static QString menuText(int unseenMissed);
     // A search is words (parted by blanks and commas), each to be found in the number or the name,
     // at most MaxSearchWords of them.
     static constexpr int MaxSearchWords = 8;
@@ -85,11 +91,6 @@ public:
     // `text` for a LIKE with ESCAPE '\': its '%', '_' and '\' stand for themselves.
     static QString likePattern(const QString& text);
 
-signals:
-    // The query ran again (a filter, a search, the history changed) and its rows are fetched.
-    void refreshed();
-
-private:
     QVariant field(int row, int field) const;
     QVariant display(int row, int column) const;
 

@@ -181,7 +181,7 @@ void TestAudioControls::speakerLevel() {
     QFETCH(QByteArray, written);
     PhoneLine& line = *m_line;
     Phone& phone = line.phone();
-    line.setUpCall(callActive, connected);
+    QVERIFY(line.setUpCall(callActive, connected));
     phone.face().setSpeakerLevel(7);
     QCOMPARE(line.written(), written);
     QCOMPARE(storedSpeaker(line), QStringLiteral("7"));
@@ -213,7 +213,7 @@ void TestAudioControls::microphoneGain() {
     QFETCH(QByteArray, written);
     PhoneLine& line = *m_line;
     Phone& phone = line.phone();
-    line.setUpCall(callActive, connected);
+    QVERIFY(line.setUpCall(callActive, connected));
     line.view.log.clear();
     phone.audio().Slider2_Click(value);
     QCOMPARE(phone.face().microphoneGain(), gain);

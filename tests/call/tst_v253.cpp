@@ -120,8 +120,12 @@ void TestV253::detection() {
     QCOMPARE(line.writes.last().bytes, init);
     QCOMPARE(line.shared.Voice.describe(), found);
     // The class goes back to 0 before the initialisation line, and no answer reached the display.
-    QVERIFY(set == QLatin1String("Rockwell") || line.written().contains("CLASS=0\r") ||
-            line.written().contains("#CLS=0\r"));
+    // A set chosen by hand as Rockwell asks the modem nothing.
+    if (set == QLatin1String("Rockwell")) {
+        QVERIFY(!line.written().contains("=?"));
+    } else {
+        QVERIFY(line.written().contains("CLASS=0\r") || line.written().contains("#CLS=0\r"));
+    }
     QVERIFY(line.phone().face().text(Box::Name).isEmpty() && line.messages.boxes.isEmpty());
 }
 
@@ -224,6 +228,7 @@ void TestV253::callerIdForms() {
     QVERIFY(attach(line, set, set == QLatin1String("V.253") ? conexant() : Answers()));
     line.send("\r\nRING\r\n\r\n" + report);
     line.letPass(1);
+    QVERIFY(line.handled > 0); // read, and shown or not
     QCOMPARE(line.phone().face().text(Box::Name), name);
     QCOMPARE(line.phone().face().text(Box::NumberIn), name.isEmpty() ? QString() : QStringLiteral("555-1212"));
 }

@@ -97,6 +97,8 @@ private slots:
         QVERIFY2(text.contains(told), qPrintable(text));
         QCOMPARE(text.contains(QStringLiteral("ModemManager")), told.startsWith(QLatin1String("ATTRS")));
         QVERIFY(!line.shared.ModemAttached);
+        // Nothing goes to a device another program holds.
+        QCOMPARE(line.written(), QByteArray());
     }
 
 private:

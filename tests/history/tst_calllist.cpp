@@ -97,10 +97,8 @@ void TestCallList::filterAndSearch() {
     // However long the history, the first rows come without sorting it: SQLite walks the index of
     // the times backwards.
     QSqlQuery plan(m_history->database());
-    const QVariantList values = CallList::searchValues(search);
-    QVERIFY(plan.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") +
-                         CallList::statement(filter, static_cast<int>(values.size() / 2))));
-    for (const QVariant& value : values) {
+    QVERIFY(plan.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + calls.query().lastQuery()));
+    for (const QVariant& value : calls.query().boundValues()) {
         plan.addBindValue(value);
     }
     QVERIFY(plan.exec() && plan.next());

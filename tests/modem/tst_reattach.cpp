@@ -231,6 +231,8 @@ void TestReattach::deviceHeldWhenItComesBack() {
         QVERIFY(line.writtenAt(Init) - letGo <= 5 + 1); // the next look, with a second to spare
     } else {
         QVERIFY(!line.waitUntil([&] { return !back.received().isEmpty(); }, 15));
+        // Held for good, a later re-plug still attaches; after On/Off or another port, none does.
+        QCOMPARE(line.phone().modemLink().deviceWatch().active(), meanwhile.isEmpty());
     }
     QCOMPARE(line.messages.boxes.size(), boxes);
     if (boxes > 1) {

@@ -125,12 +125,13 @@ void PhoneLine::startCall(bool connected) {
     clearWritten();
 }
 
-void PhoneLine::setUpCall(bool callActive, bool connected) {
+bool PhoneLine::setUpCall(bool callActive, bool connected) {
     if (callActive) {
         startCall(connected);
     } else if (connected) {
         reportConnection();
     }
+    return shared.CallActive == callActive && phone().state.VoiceConnected == connected;
 }
 
 bool PhoneLine::reportConnection() {

@@ -61,8 +61,8 @@ public:
     // modem reports the connection. The display is cleared and what was written forgotten.
     void startCall(bool connected);
     // The call state a test needs, made the same way; a connection without a call is the modem's
-    // VCON alone.
-    void setUpCall(bool callActive, bool connected);
+    // VCON alone. True when the telephone is in the state asked for.
+    bool setUpCall(bool callActive, bool connected);
     // The modem reports a voice connection; true once the telephone has read it.
     bool reportConnection();
     // A caller rings in with a caller-ID report; true once the telephone takes the call as incoming.
