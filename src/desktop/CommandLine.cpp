@@ -6,8 +6,6 @@
 #include "platform/ProgramHelp.h"
 
 #include <QCommandLineParser>
-#include <QFile>
-#include <cstdio>
 
 CommandLine::Outcome CommandLine::parse(const QStringList& arguments, CommandLine* commandLine, QString* message) {
     QCommandLineParser parser;
@@ -99,29 +97,6 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments, CommandLin
     return Outcome::Run;
 }
 
-namespace {
-
-int exportCalls(const CallHistory& history, const QString& fileName, QString* message) {
-    QFile file(fileName);
-    // The calls are as private as the history itself: a new file is for this user alone.
-    const bool opened = fileName == QLatin1String("-") ? file.open(stdout, QIODevice::WriteOnly)
-                                                       : file.open(QIODevice::WriteOnly | QIODevice::Truncate,
-                                                                   QFile::ReadOwner | QFile::WriteOwner);
-    if (!opened) {
-        *message = QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString());
-        return 1;
-    }
-    QString problem;
-    if (!history.exportCsv(file, &problem) || !file.flush()) {
-        *message = QStringLiteral("the export to %1 stopped: %2")
-                       .arg(fileName, problem.isEmpty() ? file.errorString() : problem);
-        return 1;
-    }
-    return 0;
-}
-
-} // namespace
-
 int CommandLine::runHistoryAction(CallHistory& history, QString* message) const {
     if (!history.open()) {
         *message = history.problem();
@@ -136,7 +111,7 @@ int CommandLine::runHistoryAction(CallHistory& history, QString* message) const 
     }
     switch (historyAction) {
     case HistoryAction::Export:
-        return exportCalls(history, exportFile, message);
+        return history.exportTo(exportFile, message) ? 0 : 1;
     case HistoryAction::Block:
     case HistoryAction::Unblock:
         for (const QString& number : numbers) {

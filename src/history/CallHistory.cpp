@@ -3,11 +3,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -454,6 +459,49 @@ QStringList CallHistory::blockedNumbers() const {
         }
     }
     return numbers;
+}
+
+bool CallHistory::exportTo(const QString& path, QString* problem) const {
+    const auto fail = [&](const QString& what, const QString& reason) {
+        if (problem) {
+            *problem = what.arg(path, reason);
+        }
+        return false;
+    };
+    const QString cannotOpen = QStringLiteral("cannot write %1: %2");
+    const QString stopped = QStringLiteral("the export to %1 stopped: %2");
+    QString why;
+    // Standard output, a pipe or a device takes the rows as they come.
+    const QFileInfo target(path);
+    if (path == QLatin1String("-") || (target.exists() && !target.isFile())) {
+        QFile out(path);
+        if (path == QLatin1String("-") ? !out.open(stdout, QIODevice::WriteOnly) : !out.open(QIODevice::WriteOnly)) {
+            return fail(cannotOpen, out.errorString());
+        }
+        if (!exportCsv(out, &why) || !out.flush()) {
+            return fail(stopped, why.isEmpty() ? out.errorString() : why);
+        }
+        return true;
+    }
+    // A file is written beside its place and put there once whole, so a failed export leaves what
+    // was there.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return fail(cannotOpen, file.errorString());
+    }
+    // The calls are as private as the history itself: a new file is for this user alone.
+    if (!target.exists() && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
+        file.cancelWriting();
+        return fail(cannotOpen, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (!exportCsv(file, &why)) {
+        file.cancelWriting();
+        return fail(stopped, why.isEmpty() ? file.errorString() : why);
+    }
+    if (!file.commit()) {
+        return fail(stopped, file.errorString());
+    }
+    return true;
 }
 
 bool CallHistory::exportCsv(QIODevice& out, QString* problem) const {

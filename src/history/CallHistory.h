@@ -88,6 +88,9 @@ public:
     QSqlDatabase database() const;
     // CSV of the whole history, oldest first, streamed to `out` (RFC 4180, UTF-8, header row of the column names).
     bool exportCsv(QIODevice& out, QString* problem) const;
+    // The same into the file `path` ("-": standard output), put in place once whole; a new file is
+    // readable by this user alone. False with the reason in `problem` when it could not be written.
+    bool exportTo(const QString& path, QString* problem) const;
 
 signals:
     void changed(); // a row added, updated, removed, or the list of blocked numbers changed

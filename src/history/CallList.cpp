@@ -5,7 +5,6 @@
 #include "phonebook/PhoneBookEntries.h"
 
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSqlQuery>
 
 namespace {
@@ -172,24 +171,6 @@ bool CallList::toggleBlock(int row) {
 bool CallList::remove(int row) {
     const qint64 call = id(row);
     return call != 0 && m_history.remove(call);
-}
-
-bool CallList::exportTo(const QString& path, QString* problem) const {
-    QSaveFile file(path);
-    const auto fail = [&] {
-        if (problem && problem->isEmpty()) {
-            *problem = file.errorString();
-        }
-        file.cancelWriting();
-        return false;
-    };
-    if (problem) {
-        problem->clear();
-    }
-    if (!file.open(QIODevice::WriteOnly) || !m_history.exportCsv(file, problem) || !file.commit()) {
-        return fail();
-    }
-    return true;
 }
 
 void CallList::setInFrontOfUser(bool inFront) {

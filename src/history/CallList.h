@@ -56,9 +56,6 @@ public:
     // Puts the row's number on the block list, or takes it off when it is there.
     bool toggleBlock(int row);
     bool remove(int row);
-    // The whole history, oldest first, as CSV in the file `path` (written beside it and put in
-    // place once whole). False with the reason in `problem` when it could not be written.
-    bool exportTo(const QString& path, QString* problem) const;
 
     // While the calls are in front of the user, missed calls count as seen: those not yet seen
     // now, and each one as it arrives.

@@ -317,8 +317,8 @@ void frmCalls::exportHistory() {
         path += QStringLiteral(".csv");
     }
     QString problem;
-    if (!m_list->exportTo(path, &problem)) {
-        tell(QStringLiteral("The calls could not be exported to %1: %2").arg(QDir::toNativeSeparators(path), problem));
+    if (!m_history.exportTo(QDir::toNativeSeparators(path), &problem)) {
+        tell(QStringLiteral("The calls could not be exported: %1.").arg(problem));
     }
 }
 

@@ -48,6 +48,7 @@ private slots:
     }
     void callsOutliveARestart();
     void unseenMissedCountUsesItsIndex();
+    void exportToAFile();
     void opening_data();
     void opening();
     void blockList();
@@ -101,6 +102,20 @@ void TestCallHistory::unseenMissedCountUsesItsIndex() {
     QCOMPARE(
         select(history, QStringLiteral("EXPLAIN QUERY PLAN ") + CallHistory::unseenMissedStatement()),
         QStringList{QStringLiteral("SEARCH calls USING COVERING INDEX calls_unseen_missed (outcome=? AND seen=?)")});
+}
+
+// A new export is the user's alone, like the history; one that cannot be written says why.
+void TestCallHistory::exportToAFile() {
+    CallHistory history(m_path);
+    QVERIFY(history.open());
+    const QString folder = QFileInfo(m_path).absolutePath();
+    QString problem;
+    QVERIFY(!history.exportTo(folder + QStringLiteral("/none/calls.csv"), &problem));
+    QVERIFY(problem.contains(QStringLiteral("none/calls.csv")));
+    const QString written = folder + QStringLiteral("/calls.csv");
+    QVERIFY(history.exportTo(written, &problem));
+    QCOMPARE(contents(written), QByteArray("started,direction,outcome,number,name,seconds\r\n"));
+    QCOMPARE(QFileInfo(written).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
 }
 
 void TestCallHistory::opening_data() {

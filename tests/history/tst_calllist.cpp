@@ -31,7 +31,6 @@ private slots:
     void whatARowAllows();
     void rowsAreFetchedAsShownAndAgainAfterAChange();
     void missedCallsAreSeenWhileInFront();
-    void exportTo();
 
 private:
     // One call a minute from 2026-12-01 10:00 UTC on, in this order.
@@ -212,14 +211,6 @@ void TestCallList::missedCallsAreSeenWhileInFront() {
     list.setInFrontOfUser(false);
     add(D::In, O::Missed, QStringLiteral("3"));
     QCOMPARE(m_history->unseenMissed(), 1);
-}
-
-void TestCallList::exportTo() {
-    const CallList list(*m_history);
-    const QString written = m_dir->filePath(QStringLiteral("calls.csv"));
-    QString problem;
-    QVERIFY(!list.exportTo(m_dir->filePath(QStringLiteral("none/calls.csv")), &problem) && !problem.isEmpty());
-    QVERIFY(list.exportTo(written, &problem) && problem.isEmpty() && QFileInfo(written).size() > 0);
 }
 
 QTEST_GUILESS_MAIN(TestCallList)
