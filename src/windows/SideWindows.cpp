@@ -54,45 +54,39 @@ frmCalls* SideWindows::callsWindow() const {
     return openWindow(m_calls);
 }
 
-void SideWindows::showSetupDialog() {
+template <typename W> void SideWindows::showOnce(QPointer<W>& window, const std::function<W*()>& make) {
     deleteClosedWindows();
-    if (frmSetup* open = setupDialog()) {
+    if (W* open = openWindow(window)) {
         bringToFront(*open);
         return;
     }
-    m_setup = new frmSetup(m_mainWindow, m_services);
-    deleteOnClose(*m_setup);
-    centreOnScreen(*m_setup, &m_mainWindow);
-    bringToFront(*m_setup);
+    window = make();
+    if (!window) {
+        return;
+    }
+    deleteOnClose(*window);
+    centreOnScreen(*window, &m_mainWindow);
+    bringToFront(*window);
+}
+
+void SideWindows::showSetupDialog() {
+    showOnce<frmSetup>(m_setup, [this] { return new frmSetup(m_mainWindow, m_services); });
 }
 
 void SideWindows::showAboutWindow() {
-    deleteClosedWindows();
-    if (frmAbout* open = aboutWindow()) {
-        bringToFront(*open);
-        return;
-    }
-    m_about = new frmAbout(m_services);
-    deleteOnClose(*m_about);
-    centreOnScreen(*m_about, &m_mainWindow);
-    bringToFront(*m_about);
+    showOnce<frmAbout>(m_about, [this] { return new frmAbout(m_services); });
 }
 
 void SideWindows::showCallsWindow() {
-    deleteClosedWindows();
-    if (frmCalls* open = callsWindow()) {
-        bringToFront(*open);
-        return;
-    }
-    if (!m_services.history) {
-        return;
-    }
-    m_calls = new frmCalls(*m_services.history, m_services);
-    connect(m_calls, &frmCalls::callBackRequested, this, &SideWindows::callBackRequested);
-    connect(m_calls, &frmCalls::addToPhoneBookRequested, this, &SideWindows::addToPhoneBookRequested);
-    deleteOnClose(*m_calls);
-    centreOnScreen(*m_calls, &m_mainWindow);
-    bringToFront(*m_calls);
+    showOnce<frmCalls>(m_calls, [this]() -> frmCalls* {
+        if (!m_services.history) {
+            return nullptr;
+        }
+        auto* calls = new frmCalls(*m_services.history, m_services);
+        connect(calls, &frmCalls::callBackRequested, this, &SideWindows::callBackRequested);
+        connect(calls, &frmCalls::addToPhoneBookRequested, this, &SideWindows::addToPhoneBookRequested);
+        return calls;
+    });
 }
 
 void SideWindows::deleteOnClose(QWidget& window) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class QWidget;
 class frmAbout;
@@ -47,6 +48,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Brings the open `window` forward, or makes one with `make` (null: none can be made now),
+    // destroyed when it closes and centred over the main window.
+    template <typename W> void showOnce(QPointer<W>& window, const std::function<W*()>& make);
     // Sets `window` to be destroyed when it closes, once that is safe.
     void deleteOnClose(QWidget& window);
     // True while a wait or a modal box runs inside some handler.
