@@ -23,7 +23,7 @@ public:
     // The set the latest attach took and the way of talking the settings choose.
     static ModemCommands of(const SharedState& shared);
 
-    bool v253() const { return m_voice.set == ModemVoice::Set::V253; }
+    bool v253() const { return m_voice.v253(); }
     // The V.253 set with a telephone on the line: the user lifts it, the modem only dials.
     bool throughTelephone() const { return v253() && m_throughTelephone; }
 

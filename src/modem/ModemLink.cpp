@@ -34,10 +34,6 @@ QString lineFrom(ModemVoice::Set set, const QString& intString, const QString& c
     return intString + tail + QLatin1Char('\r');
 }
 
-bool isV253(const SharedState& shared) {
-    return shared.Voice.set == ModemVoice::Set::V253;
-}
-
 } // namespace
 
 ModemLink::ModemLink(Services& services, PhoneState& state, SerialControl& comModem, PhoneFace& face, QObject* parent)
@@ -92,7 +88,7 @@ SerialError ModemLink::attach() {
         return e;
     }
     shared.InitLine =
-        isV253(shared)
+        shared.Voice.v253()
             ? lineFrom(ModemVoice::Set::V253, shared.V253IntString, shared.CallerID, shared.V253CallerIDString)
             : lineFrom(ModemVoice::Set::Rockwell, shared.IntString, shared.CallerID, shared.CallerIDString);
     for (const SerialError& e : {port.setInputLen(0), port.setInBufferCount(0)}) {
@@ -140,7 +136,7 @@ void ModemLink::tellNotAttached() {
 
 QString ModemLink::initialisationLine() const {
     const SettingsStore& store = m_services.settings;
-    if (isV253(m_services.shared)) {
+    if (m_services.shared.Voice.v253()) {
         return lineFrom(ModemVoice::Set::V253, store.read(Settings::V253IntString), store.read(Settings::CallerID),
                         store.read(Settings::V253CallerIDString));
     }
@@ -152,7 +148,7 @@ SerialError ModemLink::resetModem() {
     const SerialError e = output(QStringLiteral("ATZ\r"));
     const SharedState& shared = m_services.shared;
     // A V.253 modem may forget caller ID at a reset; it is asked for again at once.
-    if (!e && isV253(shared) && Settings::isExactlyTrue(shared.CallerID) && !shared.V253CallerIDString.isEmpty()) {
+    if (!e && shared.Voice.v253() && Settings::isExactlyTrue(shared.CallerID) && !shared.V253CallerIDString.isEmpty()) {
         QString command = shared.V253CallerIDString;
         if (command.startsWith(QLatin1Char(';'))) {
             command.remove(0, 1);

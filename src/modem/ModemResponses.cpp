@@ -61,7 +61,7 @@ void ModemResponses::readReceived() {
     PhoneState& state = m_state;
     state.ModemText = ModemText::decode(m_comModem.input());
     ModemText::ModemDisplay(state.ModemText);
-    if (m_services.shared.Voice.set == ModemVoice::Set::V253) {
+    if (m_services.shared.Voice.v253()) {
         state.ModemText = ModemText::withSpacedTags(state.ModemText);
     }
     // A V.253 modem reports a dialled or answered call connected with the OK of its line.

@@ -17,6 +17,7 @@ struct ModemVoice {
     };
 
     Set set = Set::Rockwell;
+    bool v253() const { return set == Set::V253; }
     // Found by a probe at the latest attach, rather than taken from the user's choice.
     bool detected = false;
     // What the modem says it is (ATI3, +GMI): shown to the user, never acted on.

@@ -44,7 +44,7 @@ SetupChoices ModemSetup::Form_Load() {
     showSet(shown);
     shown.talkThrough = store.read(Settings::TalkThrough, Reader::Setup);
     shown.found = s.Voice.detected ? s.Voice.describe() : QStringLiteral("Not detected yet");
-    shown.speakerphoneListed = s.Voice.set == Set::V253 && s.Voice.speakerphone();
+    shown.speakerphoneListed = s.Voice.v253() && s.Voice.speakerphone();
     shown.callerId = Settings::isExactlyTrue(s.CallerID);
     shown.autoOn = Settings::isExactlyTrue(s.AutoOn);
     shown.autoAns = s.AutoAns;
