@@ -136,21 +136,20 @@ QString ModemCommands::whyNot(PhoneView::Control control) const {
                               "own controls")
             .arg(name);
     }
-    if (!v253()) {
-        return QString();
-    }
+    // What the control would send tells whether it can act: the reasons below only name why.
     switch (control) {
     case Control::Hold:
-        return m_voice.lineOnly()
+        return !holdOn().isEmpty()
                    ? QString()
                    : QStringLiteral("Hold does nothing: this modem lists no selection of the line alone");
     case Control::Mute:
-        return m_voice.speakerAndLine() || m_voice.microphone
+        return !muteOn().isEmpty()
                    ? QString()
                    : QStringLiteral("Mute does nothing: this modem can switch off neither its microphone nor its gain");
     case Control::MicrophoneGain:
-        return m_voice.microphone ? QString()
-                                  : QStringLiteral("Mic Gain does nothing: this modem has no microphone gain");
+        return !microphoneGain(0).isEmpty()
+                   ? QString()
+                   : QStringLiteral("Mic Gain does nothing: this modem has no microphone gain");
     case Control::SpeakerVolume:
         break;
     }
