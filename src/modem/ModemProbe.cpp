@@ -78,24 +78,15 @@ ModemProbe::Outcome ModemProbe::detect(ModemVoice* voice) {
     if (!classes) {
         return m_gone ? Outcome::Gone : Outcome::Silent;
     }
-    Outcome outcome = Outcome::NoVoice;
-    if (classes->ok && listsClass8(classes->text)) {
-        if (const auto voiceClass = ask(QStringLiteral("AT+FCLASS=8")); voiceClass && voiceClass->ok) {
-            voice->set = ModemVoice::Set::V253;
-            outcome = readV253(voice);
-            ask(QStringLiteral("AT+FCLASS=0"));
-        }
-    }
-    if (outcome == Outcome::NoVoice) {
-        const auto rockwell = ask(QStringLiteral("AT#CLS=?"));
-        if (rockwell && rockwell->ok && listsClass8(rockwell->text)) {
-            if (const auto voiceClass = ask(QStringLiteral("AT#CLS=8")); voiceClass && voiceClass->ok) {
-                voice->set = ModemVoice::Set::Rockwell;
-                outcome = Outcome::Found;
-                ask(QStringLiteral("AT#CLS=0"));
-            }
-        }
-    }
+    // The V.253 set first; the Rockwell one only from a modem that does not take that.
+    const auto inV253 = [&] {
+        voice->set = ModemVoice::Set::V253;
+        readV253(voice);
+    };
+    const auto inRockwell = [&] { voice->set = ModemVoice::Set::Rockwell; };
+    const bool found = inVoiceClass(QStringLiteral("AT+FCLASS"), classes, inV253) ||
+                       inVoiceClass(QStringLiteral("AT#CLS"), ask(QStringLiteral("AT#CLS=?")), inRockwell);
+    const Outcome outcome = found ? Outcome::Found : Outcome::NoVoice;
     QStringList identity;
     static const QRegularExpression echoedName(QStringLiteral(R"(^\+[A-Z]+:\s*)"));
     for (const QString& command : {QStringLiteral("ATI3"), QStringLiteral("AT+GMI")}) {
@@ -116,12 +107,25 @@ ModemProbe::Outcome ModemProbe::listV253(ModemVoice* voice) {
     if (!ask(QStringLiteral("AT+FCLASS=8"))) {
         return m_gone ? Outcome::Gone : Outcome::Silent;
     }
-    const Outcome outcome = readV253(voice);
+    readV253(voice);
     ask(QStringLiteral("AT+FCLASS=0"));
-    return m_gone ? Outcome::Gone : outcome;
+    return m_gone ? Outcome::Gone : Outcome::Found;
 }
 
-ModemProbe::Outcome ModemProbe::readV253(ModemVoice* voice) {
+bool ModemProbe::inVoiceClass(const QString& command, const std::optional<Answer>& listing,
+                              const std::function<void()>& meanwhile) {
+    if (!listing || !listing->ok || !listsClass8(listing->text)) {
+        return false;
+    }
+    if (const auto entered = ask(command + QStringLiteral("=8")); !entered || !entered->ok) {
+        return false;
+    }
+    meanwhile();
+    ask(command + QStringLiteral("=0"));
+    return true;
+}
+
+void ModemProbe::readV253(ModemVoice* voice) {
     // A modem that has answered already and stays silent here just lists nothing.
     if (const auto selections = ask(QStringLiteral("AT+VLS=?")); selections && selections->ok) {
         voice->selections = ModemVoice::selectionsIn(selections->text);
@@ -131,5 +135,4 @@ ModemProbe::Outcome ModemProbe::readV253(ModemVoice* voice) {
     }
     const auto microphone = ask(QStringLiteral("AT+VGM=?"));
     voice->microphone = microphone && microphone->ok ? ModemVoice::rangeIn(microphone->text) : std::nullopt;
-    return Outcome::Found;
 }

@@ -3,6 +3,7 @@
 #include "modem/ModemVoice.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class SerialControl;
@@ -35,19 +36,24 @@ public:
     // The V.253 set chosen by the user: only what the modem lists for it.
     Outcome listV253(ModemVoice* voice);
 
+private:
     // The answer's information lines (not the echo, not the result code), one after another.
     static QString information(const QString& answer);
     // Whether a "+FCLASS=?" or "#CLS=?" answer lists class 8.
     static bool listsClass8(const QString& answer);
 
-private:
     struct Answer {
         QString text;
         bool ok = false;
     };
     // Writes `command` and waits for its final result code; none when nothing came in time.
     std::optional<Answer> ask(const QString& command);
-    Outcome readV253(ModemVoice* voice);
+    // Reads the V.253 line selections and gain ranges (the modem in class 8).
+    void readV253(ModemVoice* voice);
+    // Whether `listing` (the answer to `command` "=?") lists class 8 and the modem takes it; while
+    // it is in the class, `meanwhile` runs, and then the class goes back to 0.
+    bool inVoiceClass(const QString& command, const std::optional<Answer>& listing,
+                      const std::function<void()>& meanwhile);
 
     SerialControl& m_port;
     Waiter& m_waiter;
