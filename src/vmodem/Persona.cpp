@@ -57,19 +57,19 @@ std::array<Persona, 3> makePersonas() {
     return {rockwell, conexant, usr};
 }
 
-const std::array<Persona, 3>& personas() {
-    static const std::array<Persona, 3> all = makePersonas();
-    return all;
-}
-
 } // namespace
 
+const std::array<Persona, 3>& Persona::all() {
+    static const std::array<Persona, 3> personas = makePersonas();
+    return personas;
+}
+
 const Persona& Persona::of(Id id) {
-    return personas().at(static_cast<std::size_t>(id));
+    return all().at(static_cast<std::size_t>(id));
 }
 
 std::optional<Persona::Id> Persona::named(const QString& name) {
-    for (const Persona& persona : personas()) {
+    for (const Persona& persona : all()) {
         if (persona.name == name) {
             return persona.id;
         }
@@ -79,7 +79,7 @@ std::optional<Persona::Id> Persona::named(const QString& name) {
 
 QStringList Persona::names() {
     QStringList names;
-    for (const Persona& persona : personas()) {
+    for (const Persona& persona : all()) {
         names << persona.name;
     }
     return names;

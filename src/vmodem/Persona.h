@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 
 // Which real modem the virtual one plays. The Rockwell persona speaks the "#" voice commands;
@@ -39,8 +40,14 @@ struct Persona {
     bool classReadUnterminated = false; // "+FCLASS?" ends its line with the OK's line end
 
     static const Persona& of(Id id);
+    // Every persona, in the order of Id.
+    static const std::array<Persona, 3>& all();
     static std::optional<Id> named(const QString& name);
     static QStringList names();
+
+    // The commands that differ only by their prefix: the service class and caller ID.
+    QString classCommand() const { return v253 ? QStringLiteral("+FCLASS") : QStringLiteral("#CLS"); }
+    QString callerIdCommand() const { return v253 ? QStringLiteral("+VCID") : QStringLiteral("#CID"); }
 
     const LineLabel* label(int number) const;
     // The first selection that takes the line alone, used when a dial takes the line itself.

@@ -677,8 +677,7 @@ void VirtualModem::sendCallerId() {
         emitToHost(m_caller.unformattedReport(now, eol(), persona().unformattedPrefix));
         break;
     default:
-        note(persona().v253 ? QStringLiteral("caller ID not reported: +VCID=0")
-                            : QStringLiteral("caller ID not reported: #CID=0"));
+        note(QStringLiteral("caller ID not reported: %1=0").arg(persona().callerIdCommand()));
         return;
     }
     note(QStringLiteral("caller ID reported"));

@@ -101,8 +101,7 @@ QWidget* ModemWindow::buildModemBox() {
     m_persona = new QComboBox;
     m_persona->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_persona->setMinimumContentsLength(16);
-    for (const QString& name : Persona::names()) {
-        const Persona& persona = Persona::of(*Persona::named(name));
+    for (const Persona& persona : Persona::all()) {
         m_persona->addItem(QStringLiteral("%1: %2").arg(persona.name, persona.title), static_cast<int>(persona.id));
         m_persona->setItemData(m_persona->count() - 1, persona.title, Qt::ToolTipRole);
     }
@@ -279,12 +278,11 @@ void ModemWindow::refreshStatus() {
     const Persona& persona = Persona::of(s.persona);
     m_persona->setCurrentIndex(m_persona->findData(static_cast<int>(s.persona)));
     const QString classValue = s.classPointZero ? QStringLiteral("1.0") : QString::number(s.serviceClass);
-    m_classValue->setText(QStringLiteral("%1=%2 %3")
-                              .arg(persona.v253 ? QStringLiteral("+FCLASS") : QStringLiteral("#CLS"), classValue,
-                                   serviceClass(s.serviceClass)));
+    m_classValue->setText(
+        QStringLiteral("%1=%2 %3").arg(persona.classCommand(), classValue, serviceClass(s.serviceClass)));
     static const char* const callerIdModes[] = {"off", "formatted", "unformatted"};
     m_callerIdValue->setText(QStringLiteral("%1=%2 %3")
-                                 .arg(persona.v253 ? QStringLiteral("+VCID") : QStringLiteral("#CID"))
+                                 .arg(persona.callerIdCommand())
                                  .arg(s.callerIdMode)
                                  .arg(QLatin1String(callerIdModes[s.callerIdMode % 3])));
     m_echoValue->setText(s.echo ? QStringLiteral("on") : QStringLiteral("off"));
